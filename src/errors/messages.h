@@ -1,0 +1,14 @@
+// The message table: error texts, captions and labels, numbered, held in the
+// library's string-table resource.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include "host/context.h"
+
+namespace zel::msg {
+
+// Copies message `id` into `buf` (at most `size` bytes with the terminator);
+// returns its length, 0 when there is none (buf then holds "").
+int Load(ScriptContext* ctx, uint32_t id, char* buf, size_t size);
+
+}  // namespace zel::msg

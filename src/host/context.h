@@ -1,0 +1,195 @@
+// The ScriptContext: the record of one interpreter instance. The host lends it
+// as a zero-filled movable block; every entry call locks it and unlocks it
+// before returning, so nothing may keep a pointer into it between calls.
+#pragma once
+#include <windows.h>
+#include <cstdint>
+#include "host/api.h"
+#include "host/limits.h"
+#include "values/value.h"
+#include "values/varrecord.h"
+
+namespace zel {
+
+
+// Host event mask bits.
+enum : uint32_t {
+  kEventIdle = 1u << 0,
+  kEventStatement = 1u << 1,
+  kEventCall = 1u << 2,
+  kEventFileChange = 1u << 3,
+};
+
+// Include mode bits.
+enum : uint32_t {
+  kIncludeMerge = 1u << 0,     // merge #include files before the run
+  kIncludeRunTime = 1u << 1,   // turn a run-time #include line into a Call
+};
+
+// ErrorMode values.
+enum : uint32_t { kErrorModeOff = 0, kErrorModeCancel = 1, kErrorModeNotify = 2 };
+
+// One frame of the StructureStack.
+struct StructFrame {
+  uint16_t kind;
+  uint32_t resume;      // position to jump to (loop start, return point)
+  uint32_t linePos;     // start of the line that pushed the frame
+  HGLOBAL script;       // script buffer that was running
+  uint16_t function;    // UDF that was executing; 65535 the main script
+  uint8_t state;        // skip state bits
+  uint8_t savedLoop;    // inside-a-loop flag before the push
+  uint16_t variable;
+  uint16_t collection;
+};
+
+// A file slot: the file handle first, a line buffer handle two words later.
+struct FileSlot {
+  HANDLE file;
+  uint32_t mode;
+  HGLOBAL buffer;
+  uint32_t bufferSize;
+  uint32_t bufferPos;
+  uint32_t bufferLen;
+  uint32_t flags;
+  uint32_t reserved;
+};
+
+struct BufferSlot {
+  HGLOBAL buffer;  // the buffer's block; nullptr when the slot is free
+  uint32_t size;
+  uint32_t eod;
+  uint32_t reserved[4];
+};
+
+struct ScriptContext {
+  // ---- host binding
+  void* hostCallback;
+  HWND hostWindow;
+  HWND ownerWindow;      // the host window's parent, or the host window
+  HGLOBAL selfHandle;    // the context's own handle
+  HINSTANCE hostInstance;
+  uint32_t eventMask;
+  const void* hostTable; // the host's function table for this run
+
+  // ---- user-defined functions
+  HGLOBAL udfBlocks[kUdfBlocks];
+  void* udfRecords[kUdfMax];
+  int32_t udfHighBlock;  // -1: none allocated
+  uint16_t udfCount;
+  uint16_t udfExecuting; // 65535: the main script
+  uint8_t inDefinition;
+  uint8_t dupDefinition;
+  uint16_t udfNesting;
+
+  // ---- work buffers
+  char work1[kWorkBuf];
+  char work2[kWorkBuf];
+  char labelLine[kWorkBuf];
+  char failLine[kWorkBuf];   // copy of the failing line for error reports
+  char* curLine;
+  HGLOBAL errorInfo;         // additional information / extra error text, 1,025 bytes
+
+  // ---- lexer
+  char tokenText[kWorkBuf];
+  char nameBuf[kWorkBuf];
+  uint8_t tokenKind;
+  int16_t tokenCode;
+  const char* prog;          // next unread character of the line
+  uint32_t addressOfPending;
+  uint32_t noCreate;
+  uint32_t persistentMode;
+  uint32_t objectNoCreate;
+
+  // ---- variables
+  HGLOBAL varTable;          // current frame's table
+  VarRecord* vars;           // the same, locked
+  uint16_t varCapacity;
+  uint16_t varInUse;
+  uint16_t frameNumber;      // current frame
+  uint32_t frameSerial;      // current frame's serial
+  uint32_t frameTick;        // current frame's creation tick
+  uint32_t frameCounter;     // serial given to the next frame
+  FrameRecord frames[kVarFrames];
+
+  // ---- string heap
+  char* heapBase;
+  uint32_t heapCommitted;
+  uint32_t heapEnd;          // offset of the end tag
+  uint8_t* heapDescriptor;   // the host's descriptor, or nullptr
+
+  // ---- statement state
+  int32_t pendingElse;       // 1 last If true, 0 false, -1 none
+  uint8_t skipState;
+  uint8_t stmtClass;
+  uint8_t condResult;
+  uint8_t inLoop;
+  int32_t structDepth;
+  StructFrame structs[kStructFrames];
+  uint32_t lineStart;
+  HGLOBAL scriptHandle;
+  uint16_t callNesting;
+
+  // ---- errors
+  uint16_t error;            // current error; 0 none
+  uint16_t lastError;        // the last statement's error
+  uint16_t deferredLineError;
+  int32_t runResult;
+  int32_t runError;
+  int32_t cancelHandlerMode;
+  int32_t errorHandlerMode;
+  uint32_t errorMode;        // kErrorModeCancel at every run
+  uint32_t reportedError;
+  uint32_t substitutedError;
+  uint32_t errorOffset;
+  uint32_t handlerSavedError;
+  char customErrorText[kCustomErrorText];
+  char composedMessage[kWorkBuf];
+
+  // ---- trace
+  uint32_t traceOn;
+  uint32_t traceMode;
+  char traceFile[kMaxPathLen];
+  char lastTraced[kWorkBuf];
+
+  // ---- script identity
+  char scriptPath[kMaxPathLen];
+  uint32_t includeMode;
+  uint32_t inUdfBody;
+
+  // ---- run control
+  uint32_t stopRequested;
+  uint32_t reportStop;
+  uint32_t reportOnStop;
+  HCURSOR cursorCurrent;
+  HCURSOR cursorWait;
+  HCURSOR cursorNormal;
+  void* blockInputFn;
+  uint32_t inputBlocked;
+
+  // ---- owned resources
+  FileSlot files[kFileSlots];
+  BufferSlot buffers[kBufferSlots];
+  HMODULE nativeLibs[kNativeLibs];
+  uint32_t nativeLibCount;
+  HMODULE extenders[kExtenders];
+  uint32_t extenderCount;
+  uint32_t ddeConversations[kDdeSlots];
+  uint32_t ddeInstance;
+  uint32_t ddeTimeout;       // milliseconds
+
+  // ---- settings
+  uint32_t soundOn;
+  uint32_t prettyDialogs;
+  uint32_t regViewFlag;      // 256 for a 32-bit process under 64-bit Windows
+
+  // ---- values
+  int32_t decimals;          // FormatFloat precision, -1..8 and -2, -3
+  uint32_t codePage;         // code page of ANSI <-> UTF-16 conversions
+  int32_t aboveIconsBottom;  // bottom edge kept for @aboveicons placement
+};
+
+// The host allocates kZelContextBytes; the record is smaller, and the rest is
+// room for later fields without changing what hosts allocate.
+static_assert(sizeof(ScriptContext) <= kZelContextBytes, "ScriptContext outgrew the host's block");
+
+}  // namespace zel

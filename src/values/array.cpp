@@ -1,0 +1,54 @@
+// Array blocks (reference counting and destruction).
+#include "values/array.h"
+
+#include "values/convert.h"
+
+namespace zel::arr {
+namespace {
+
+HGLOBAL HandleOf(ArrayBlock* b) { return GlobalHandle(b); }
+
+void Destroy(ScriptContext* ctx, ArrayBlock* b) {
+  ElementCell* e = Elements(b);
+  for (uint32_t i = 0; e && i < b->count; ++i) val::FreeValue(ctx, &e[i].v, val::kElementCell);
+  if (ctx->vars) {
+    for (uint32_t i = 0; i < ctx->varInUse && i < ctx->varCapacity; ++i) {
+      ValueCell& v = ctx->vars[i].v;
+      if ((v.flags & kFlagArray) && BlockOf(&v) == b) {
+        v.str = 0;
+        v.flags &= ~kFlagArray;
+      }
+    }
+  }
+  HGLOBAL h = HandleOf(b);
+  if (!h) return;
+  while (GlobalFlags(h) & GMEM_LOCKCOUNT) GlobalUnlock(h);
+  GlobalFree(h);
+}
+
+}  // namespace
+
+uint32_t Holders(ArrayBlock* b) {
+  HGLOBAL h = HandleOf(b);
+  return h ? GlobalFlags(h) & GMEM_LOCKCOUNT : 0;
+}
+
+void AddRef(ArrayBlock* b) {
+  HGLOBAL h = HandleOf(b);
+  if (h) GlobalLock(h);
+}
+
+void Release(ScriptContext* ctx, ValueCell* c, bool force) {
+  if (!(c->flags & kFlagArray)) return;
+  ArrayBlock* b = BlockOf(c);
+  c->str = 0;
+  c->flags &= ~kFlagArray;
+  if (!b) return;
+  if (!force && Holders(b) >= 3) {
+    GlobalUnlock(HandleOf(b));
+    return;
+  }
+  Destroy(ctx, b);
+}
+
+}  // namespace zel::arr
