@@ -39,6 +39,11 @@ uint16_t Create(ScriptContext* ctx, const char* lowerName, bool asInteger);
 // in use drops when it was the last slot.
 void FreeSlot(ScriptContext* ctx, uint16_t slot);
 
+// Replaces a variable's value by a copy of `value` (fresh strings, one more
+// array reference). False with the error set when the copy fails; the
+// variable then holds the integer 0.
+bool Assign(ScriptContext* ctx, uint16_t slot, const ValueCell* value);
+
 // Renders a variable (or, with "[...]" after the name, an element) as text.
 // False when the name has no value; the error is cleared.
 bool AsText(ScriptContext* ctx, const char* name, char* buf, size_t size);
@@ -52,7 +57,8 @@ uint16_t Define(ScriptContext* ctx, const char* name, const ValueCell* value);
 // Creates a frame with a table of `capacity` slots: its number (1..100), or 0
 // when no record is free or the table cannot be allocated.
 uint16_t CreateFrame(ScriptContext* ctx, uint16_t capacity);
-// Frees frame n's table (1..100 only) and clears its record.
+// Frees frame n's table (1..100 only) and clears its record. The caller has
+// released the variables' values while the frame was current.
 void FreeFrame(ScriptContext* ctx, uint16_t n);
 // Makes frame n current, saving the current one into `save`. False when the
 // new table cannot be locked; the previous frame is then current again.

@@ -1,0 +1,21 @@
+// Rendering of stored values as text, for substitution and for access by name
+// from outside the language.
+#pragma once
+#include <cstddef>
+#include "host/context.h"
+
+namespace zel {
+
+// Writes the cell's value as text into buf (bounded): a string as it is, a
+// UTF-16 string in the run's code page, an integer in decimal, a float by the
+// Decimals setting, a COM value through the bridge. False when the cell holds
+// nothing that has a text.
+bool RenderCell(ScriptContext* ctx, const ValueCell* c, char* buf, size_t size);
+
+// Renders the element of the array in `c` that `subscript` ("1,2") selects.
+// False when the subscript is malformed or out of range, or the element was
+// never assigned.
+bool RenderElement(ScriptContext* ctx, const ValueCell* c, const char* subscript, char* buf,
+                   size_t size);
+
+}  // namespace zel
