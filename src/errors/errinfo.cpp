@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "errors/messages.h"
 #include "host/settings.h"
 
 namespace zel::err {
@@ -55,6 +56,12 @@ size_t CopyErrorInfo(ScriptContext* ctx, char* buf, size_t size) {
   buf[n] = 0;
   GlobalUnlock(ctx->errorInfo);
   return n;
+}
+
+void RaiseWithDetail(ScriptContext* ctx, uint16_t number, uint32_t detail) {
+  Raise(ctx, number);
+  char text[kWorkBuf];
+  if (msg::Load(ctx, detail, text, sizeof text)) AddErrorInfo(ctx, text);
 }
 
 void FreeErrorInfo(ScriptContext* ctx) {

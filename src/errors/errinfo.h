@@ -15,6 +15,10 @@ inline void Raise(ScriptContext* ctx, uint16_t number) { ctx->error = number; }
 // two line feeds, 40 hyphens, a line feed, a no-break space and a line feed).
 void AddErrorInfo(ScriptContext* ctx, const char* text);
 
+// Sets the current error and attaches message `detail` (a 95xx text) as its
+// additional information.
+void RaiseWithDetail(ScriptContext* ctx, uint16_t number, uint32_t detail);
+
 // Copies the additional-information text into `buf` ("" when there is none);
 // returns its length.
 size_t CopyErrorInfo(ScriptContext* ctx, char* buf, size_t size);

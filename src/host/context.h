@@ -95,8 +95,11 @@ struct ScriptContext {
   uint8_t tokenKind;
   int16_t tokenCode;
   const char* prog;          // next unread character of the line
+  const char* tokenStart;    // where the current token began, for putback
+  uint16_t tokenSlot;        // slot of the current variable token; 65535 none
   uint32_t addressOfPending;
   uint32_t noCreate;
+  uint32_t addressOfRequest; // the next variable token is created as an integer
   uint32_t persistentMode;
   uint32_t objectNoCreate;
 
@@ -110,6 +113,7 @@ struct ScriptContext {
   uint32_t frameTick;        // current frame's creation tick
   uint32_t frameCounter;     // serial given to the next frame
   FrameRecord frames[kVarFrames];
+  uint32_t assignTarget;     // assignment in progress: frame << 16 | slot; ~0u none
 
   // ---- string heap
   char* heapBase;

@@ -31,6 +31,9 @@ struct ProcessState {
 
 extern ProcessState g_process;
 
+// The process-wide Unicode switch: UTF-16 text paths are taken on the NT family.
+inline bool UnicodeSwitch() { return g_process.platform == kPlatformNT; }
+
 // Module handle for resources: the library's own, or the program's when the
 // library's objects are linked into a program (the unit tests).
 HINSTANCE ModuleInstance();

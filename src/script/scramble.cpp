@@ -7,15 +7,20 @@ namespace zel::scramble {
 
 void BuildTables() {
   if (g_process.scrambleBuilt) return;
-  uint8_t* fwd = g_process.scramble;
-  for (int i = 0; i < 256; ++i) fwd[i] = static_cast<uint8_t>(i);
-  for (int i = 255; i > 0; --i) {  // Fisher-Yates over the seeded generator
-    int j = (rand() * 32768 + rand()) % (i + 1);
-    uint8_t t = fwd[i];
-    fwd[i] = fwd[j];
-    fwd[j] = t;
+  // Byte i takes the r-th value not yet taken, counting upwards, with r drawn
+  // below the number of values left.
+  bool taken[256] = {};
+  for (int i = 0; i < 256; ++i) {
+    int r = rand() % (256 - i);
+    int v = 0;
+    for (;; ++v) {
+      if (taken[v]) continue;
+      if (r-- == 0) break;
+    }
+    taken[v] = true;
+    g_process.scramble[i] = static_cast<uint8_t>(v);
+    g_process.unscramble[v] = static_cast<uint8_t>(i);
   }
-  for (int i = 0; i < 256; ++i) g_process.unscramble[fwd[i]] = static_cast<uint8_t>(i);
   g_process.scrambleBuilt = true;
 }
 

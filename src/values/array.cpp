@@ -38,6 +38,11 @@ void AddRef(ArrayBlock* b) {
   if (h) GlobalLock(h);
 }
 
+void Unpin(ArrayBlock* b) {
+  HGLOBAL h = HandleOf(b);
+  if (h && (GlobalFlags(h) & GMEM_LOCKCOUNT) > 1) GlobalUnlock(h);
+}
+
 void Release(ScriptContext* ctx, ValueCell* c, bool force) {
   if (!(c->flags & kFlagArray)) return;
   ArrayBlock* b = BlockOf(c);

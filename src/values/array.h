@@ -54,6 +54,10 @@ uint32_t Holders(ArrayBlock* b);
 // Takes one more reference.
 void AddRef(ArrayBlock* b);
 
+// Drops a reference taken with AddRef without destroying the block (a call's
+// pin on an array argument).
+void Unpin(ArrayBlock* b);
+
 // Releases the reference held by `c`: with three or more holders the count
 // drops by one; otherwise (or when forced) the block is destroyed: its
 // elements are freed, every variable of the current table that refers to it

@@ -1,0 +1,293 @@
+// Expression evaluator (precedence levels, primaries and assignment).
+#include "expr/eval.h"
+
+#include <cstring>
+
+#include "builtins/dispatch.h"
+#include "builtins/functable.h"
+#include "errors/errinfo.h"
+#include "lexer/tokenizer.h"
+#include "values/array.h"
+#include "values/convert.h"
+#include "values/heap.h"
+#include "values/pointers.h"
+#include "values/variables.h"
+
+namespace zel::expr {
+namespace {
+
+constexpr uint32_t kNoAssignment = ~0u;
+
+bool IsOp(const ScriptContext* ctx, int id) {
+  return ctx->tokenKind == lex::kTokKeyword && ctx->tokenCode == id;
+}
+
+// Reads the next token and evaluates the operand of one level into `right`.
+using LevelFn = void (*)(ScriptContext*, Value*);
+
+void Primary(ScriptContext* ctx, Value* v);
+
+// Runs `next` for the right operand of every operator of `ops` that follows,
+// applying each as it comes: every binary level is left-associative.
+template <size_t N>
+void BinaryLevel(ScriptContext* ctx, Value* left, LevelFn next, const int (&ops)[N],
+                 bool (*apply)(ScriptContext*, int, Value*, Value*)) {
+  next(ctx, left);
+  while (!ctx->error && ctx->tokenKind == lex::kTokKeyword) {
+    int op = ctx->tokenCode;
+    bool found = false;
+    for (int o : ops) found = found || o == op;
+    if (!found) return;
+    lex::GetToken(ctx);
+    if (ctx->error) return;
+    Value right;
+    val::InitValue(&right, 0);
+    next(ctx, &right);
+    if (!ctx->error) apply(ctx, op, left, &right);
+    ResetValue(ctx, &right, 0);
+  }
+}
+
+bool ApplyBinaryOp(ScriptContext* ctx, int op, Value* l, Value* r) { return ApplyBinary(ctx, op, l, r); }
+bool ApplyConcat(ScriptContext* ctx, int, Value* l, Value* r) { return Concatenate(ctx, l, r); }
+
+constexpr int kPowerOps[] = {ft::kIdPower};
+constexpr int kMulOps[] = {ft::kIdStar, ft::kIdSlash, ft::kIdMod};
+constexpr int kAddOps[] = {ft::kIdPlus, ft::kIdMinus};
+constexpr int kShiftOps[] = {ft::kIdShiftLeft, ft::kIdShiftRight};
+constexpr int kConcatOps[] = {ft::kIdColon};
+constexpr int kCompareOps[] = {ft::kIdEqual, ft::kIdNotEqual, ft::kIdLessGreater, ft::kIdLess,
+                               ft::kIdLessEqual, ft::kIdGreater, ft::kIdGreaterEqual};
+constexpr int kBitOps[] = {ft::kIdAmp, ft::kIdBar, ft::kIdCaret};
+constexpr int kLogicOps[] = {ft::kIdAndAnd, ft::kIdOrOr};
+
+void Level8(ScriptContext* ctx, Value* v) { BinaryLevel(ctx, v, Primary, kPowerOps, ApplyBinaryOp); }
+void Level7(ScriptContext* ctx, Value* v) { BinaryLevel(ctx, v, Level8, kMulOps, ApplyBinaryOp); }
+void Level6(ScriptContext* ctx, Value* v) { BinaryLevel(ctx, v, Level7, kAddOps, ApplyBinaryOp); }
+void Level5(ScriptContext* ctx, Value* v) { BinaryLevel(ctx, v, Level6, kShiftOps, ApplyBinaryOp); }
+void Level4(ScriptContext* ctx, Value* v) { BinaryLevel(ctx, v, Level5, kConcatOps, ApplyConcat); }
+void Level3(ScriptContext* ctx, Value* v) {
+  BinaryLevel(ctx, v, Level4, kCompareOps, ApplyComparison);
+  // A single "=" inside an expression is an assignment where none may stand.
+  if (!ctx->error && IsOp(ctx, ft::kIdAssign)) err::RaiseWithDetail(ctx, 3069, 9506);
+}
+void Level2(ScriptContext* ctx, Value* v) { BinaryLevel(ctx, v, Level3, kBitOps, ApplyBinaryOp); }
+void Level1(ScriptContext* ctx, Value* v) { BinaryLevel(ctx, v, Level2, kLogicOps, ApplyBinaryOp); }
+
+// The Value of an @constant.
+void ConstantValue(ScriptContext* ctx, int id, Value* v) {
+  ResetValue(ctx, v, 0);
+  ft::ConstantKind kind;
+  int32_t n;
+  double d;
+  const char* text;
+  ft::DecodeConstant(ctx, id, &kind, &n, &d, &text);
+  switch (kind) {
+    case ft::kConstInt: v->ival = n; break;
+    case ft::kConstFloat:
+      v->flags = kFlagFloat;
+      v->fval = d;
+      break;
+    case ft::kConstString:
+      v->str = heap::StoreText(ctx, text, strlen(text));
+      v->flags = v->str ? kFlagString : kFlagInt;
+      break;
+  }
+}
+
+// A variable's value, copied with fresh strings and its owner recorded.
+void VariableValue(ScriptContext* ctx, Value* v) {
+  uint16_t slot = ctx->tokenSlot;
+  if (slot == vars::kNoSlot || !ctx->vars) {
+    if (!ctx->error) vars::FindVar(ctx, ctx->tokenText, true);
+    return;
+  }
+  const ValueCell& cell = ctx->vars[slot].v;
+  if (!vars::IsDefined(cell)) {
+    vars::FindVar(ctx, ctx->tokenText, true);  // reports the uninitialized name
+    return;
+  }
+  ResetValue(ctx, v, 0);
+  if (!val::CopyValue(ctx, &cell, v, true, false)) {
+    if (!ctx->error) err::Raise(ctx, 3096);
+    return;
+  }
+  v->owner_var = slot;
+  v->owner_frame = ctx->frameNumber;
+  lex::GetToken(ctx);
+}
+
+void Literal(ScriptContext* ctx, Value* v) {
+  ResetValue(ctx, v, 0);
+  switch (ctx->tokenKind) {
+    case lex::kTokInteger: v->ival = val::TextToInt(ctx->tokenText); break;
+    case lex::kTokString:
+      v->str = heap::StoreText(ctx, ctx->tokenText, strlen(ctx->tokenText));
+      if (!v->str) return;
+      v->flags = kFlagString;
+      break;
+    case lex::kTokFloat: {
+      double d;
+      if (!val::ParseFloat(ctx, ctx->tokenText, &d)) {
+        if (!ctx->error) err::Raise(ctx, 3054);
+        return;
+      }
+      v->flags = kFlagFloat;
+      v->fval = d;
+      break;
+    }
+  }
+  lex::GetToken(ctx);
+}
+
+void Primary(ScriptContext* ctx, Value* v) {
+  switch (ctx->tokenKind) {
+    case lex::kTokVariable: return VariableValue(ctx, v);
+    case lex::kTokInteger:
+    case lex::kTokString:
+    case lex::kTokFloat: return Literal(ctx, v);
+    case lex::kTokKeyword: break;
+    default: return err::Raise(ctx, 3061);
+  }
+  int id = ctx->tokenCode;
+  uint32_t kind = ft::KindOf(ctx, id);
+  if (kind == ft::KIND_UNARY_OPERATOR) {
+    lex::GetToken(ctx);
+    if (ctx->error) return;
+    Primary(ctx, v);  // unary operators nest and bind tighter than "**"
+    if (!ctx->error) ApplyUnary(ctx, id, v);
+    return;
+  }
+  if (id == ft::kIdOpenParen) {
+    lex::GetToken(ctx);
+    if (ctx->error) return;
+    Evaluate(ctx, v, false, false);
+    if (ctx->error) return;
+    if (!IsOp(ctx, ft::kIdCloseParen)) return err::Raise(ctx, 3065);
+    lex::GetToken(ctx);
+    return;
+  }
+  if ((kind & ~ft::KIND_UNAVAILABLE) == ft::KIND_FUNCTION || id == ft::kIdObjectRef)
+    return calls::ParseCall(ctx, v);
+  if (kind == ft::KIND_SPECIAL_FORM) return SpecialForm(ctx, id, v);
+  if (kind == ft::KIND_CONSTANT) {
+    ConstantValue(ctx, id, v);
+    if (!ctx->error) lex::GetToken(ctx);
+    return;
+  }
+  err::Raise(ctx, 3061);
+}
+
+// ---- assignment
+
+// The variable a "*p = ..." statement assigns: the pointer variable's name
+// waits in slot 0; the pointer's frame becomes current.
+uint16_t PointerTarget(ScriptContext* ctx, ptr::FrameSwitch* sw) {
+  char name[kVarNameSize + 1];
+  memcpy(name, ctx->vars[0].name, sizeof name);
+  name[0] = static_cast<char>(name[0] & 0x7f);
+  name[kVarNameSize] = 0;
+  uint16_t holder = vars::Lookup(ctx, name);
+  if (holder == vars::kNoSlot || !(ctx->vars[holder].v.flags & kFlagString)) {
+    err::Raise(ctx, 3813);
+    return vars::kNoSlot;
+  }
+  char text[kPointerMaxLen + 2];
+  const char* s = heap::At(ctx, static_cast<uint32_t>(ctx->vars[holder].v.str));
+  size_t n = strlen(s);
+  if (n >= sizeof text) n = sizeof text - 1;
+  memcpy(text, s, n);
+  text[n] = 0;
+  uint16_t frame;
+  if (!ptr::Parse(ctx, text, &frame, name)) return vars::kNoSlot;
+  if (!ptr::SwitchTo(ctx, frame, sw)) return vars::kNoSlot;
+  uint16_t slot = vars::Lookup(ctx, name);
+  if (slot == vars::kNoSlot) err::Raise(ctx, 3813);
+  return slot;
+}
+
+// The target gives up its old value before the new one is stored: an array it
+// holds is released unless the new value is that same array.
+// Returns false when the target keeps its array (nothing to store).
+bool ClearTarget(ScriptContext* ctx, ValueCell* target, const Value* result) {
+  if ((target->flags & kFlagArray) && (result->flags & kFlagArray) && target->str == result->str &&
+      !ctx->error)
+    return false;
+  val::FreeValue(ctx, target, val::kVarCell);
+  val::InitCell(target, 0);
+  return true;
+}
+
+void Assign(ScriptContext* ctx, Value* result, bool throughPointer) {
+  ptr::FrameSwitch sw{};
+  uint16_t slot = throughPointer ? PointerTarget(ctx, &sw) : ctx->tokenSlot;
+  if (!ctx->error && slot == vars::kNoSlot) err::Raise(ctx, 3051);
+  if (ctx->error) {
+    ptr::SwitchBack(ctx, &sw);
+    return;
+  }
+  uint16_t targetFrame = ctx->frameNumber;
+  // Evaluate the right side in the frame the statement runs in.
+  ptr::FrameSwitch back{};
+  if (sw.switched) ptr::SwitchBack(ctx, &sw), back.switched = false;
+  uint32_t savedTarget = ctx->assignTarget;
+  ctx->assignTarget = static_cast<uint32_t>(targetFrame) << 16 | slot;
+  lex::GetToken(ctx);  // past "="
+  if (!ctx->error) Level1(ctx, result);
+  ctx->assignTarget = savedTarget;
+  uint16_t evalError = ctx->error;
+  ctx->error = 0;
+  if (!ptr::SwitchTo(ctx, targetFrame, &back)) return;
+  ValueCell* target = &ctx->vars[slot].v;
+  ctx->error = evalError;
+  bool store = ClearTarget(ctx, target, result);
+  if (!ctx->error && ctx->tokenKind != lex::kTokEnd) err::RaiseWithDetail(ctx, 3074, 9505);
+  if (!ctx->error && store && !val::CopyValue(ctx, result, target, true, true)) {
+    val::InitCell(target, 0);
+    if (!ctx->error) err::Raise(ctx, 3096);
+  }
+  if (!ctx->error) ctx->frames[ctx->frameNumber].lastAssigned = slot;
+  uint16_t finalError = ctx->error;
+  ctx->error = 0;
+  ptr::SwitchBack(ctx, &back);
+  if (finalError) ctx->error = finalError;
+}
+
+}  // namespace
+
+void ResetValue(ScriptContext* ctx, Value* v, int32_t n) {
+  val::FreeValue(ctx, v, val::kEvalValue, true);
+  val::InitValue(v, n);
+}
+
+void Evaluate(ScriptContext* ctx, Value* result, bool assignAllowed, bool throughPointer) {
+  if (ctx->tokenKind != lex::kTokVariable) return Level1(ctx, result);
+  // A variable: an assignment when "=" follows, else the start of an expression.
+  const char* varStart = ctx->tokenStart;
+  uint16_t varSlot = ctx->tokenSlot;
+  lex::GetToken(ctx);
+  if (ctx->error) return;
+  if (!IsOp(ctx, ft::kIdAssign)) {
+    // Make the variable the current token again, with the cursor after it.
+    const char* after = ctx->tokenKind == lex::kTokEnd ? ctx->prog : ctx->tokenStart;
+    lex::Putback(ctx);
+    ctx->prog = after;
+    ctx->tokenStart = varStart;
+    ctx->tokenKind = lex::kTokVariable;
+    ctx->tokenSlot = varSlot;
+    strcpy(ctx->tokenText, ctx->nameBuf);
+    return Level1(ctx, result);
+  }
+  if (!assignAllowed) return err::RaiseWithDetail(ctx, 3069, 9506);
+  ctx->tokenSlot = varSlot;
+  Assign(ctx, result, throughPointer);
+}
+
+}  // namespace zel::expr
+
+ZEL_API int WINAPI ProcessSubExpression(zel::ScriptContext* ctx, zel::Value* result,
+                                        int assignAllowed, int throughPointer, void* errorVar) {
+  if (!ctx || !result) return 0;
+  zel::expr::Evaluate(ctx, result, assignAllowed != 0, throughPointer != 0);
+  return ctx->error == 0;
+}

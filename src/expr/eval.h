@@ -1,0 +1,42 @@
+// Expression evaluator: recursive descent over the token stream, one function
+// per precedence level, with assignment to variables, elements and pointers.
+#pragma once
+#include <cstdint>
+#include "host/api.h"
+#include "host/context.h"
+
+namespace zel::expr {
+
+// Evaluates the expression that starts at the current token into `result`
+// (an evaluator Value the caller initialised and later frees). When the
+// expression is a variable followed by "=" and `assignAllowed`, the value of the
+// rest is stored into it and is also the result. `throughPointer` marks a
+// statement "*p = ...", whose pointer variable's name the tokenizer left in
+// slot 0. On return the current token is the first one after the expression.
+void Evaluate(ScriptContext* ctx, Value* result, bool assignAllowed, bool throughPointer);
+
+// An expression that may not assign (arguments, conditions, subscripts).
+inline void EvaluatePlain(ScriptContext* ctx, Value* result) {
+  Evaluate(ctx, result, false, false);
+}
+
+// Frees what a temporary owns, leaving arrays to their holders, and makes it
+// the integer `n` with no owner.
+void ResetValue(ScriptContext* ctx, Value* v, int32_t n);
+
+// The operations, each replacing `left` (or `v`) by its result; false with
+// the error set on failure.
+bool ApplyUnary(ScriptContext* ctx, int op, Value* v);
+bool ApplyBinary(ScriptContext* ctx, int op, Value* left, Value* right);
+bool Concatenate(ScriptContext* ctx, Value* left, Value* right);
+bool ApplyComparison(ScriptContext* ctx, int op, Value* left, Value* right);
+
+// Special forms that take variable names: Drop, IsDefined, VarType,
+// ObjectTypeGet, ?makepointer and the Ptr forms. Entered with the form's token
+// current; leaves the token after ")" current.
+void SpecialForm(ScriptContext* ctx, int id, Value* result);
+
+}  // namespace zel::expr
+
+ZEL_API int WINAPI ProcessSubExpression(zel::ScriptContext* ctx, zel::Value* result,
+                                        int assignAllowed, int throughPointer, void* errorVar);

@@ -1,0 +1,250 @@
+// Special forms that take variable names rather than values: Drop,
+// IsDefined, VarType, ObjectTypeGet, ?makepointer and the Ptr forms.
+#include <cstdio>
+#include <cstring>
+
+#include "builtins/functable.h"
+#include "com/variant.h"
+#include "errors/errinfo.h"
+#include "errors/messages.h"
+#include "expr/eval.h"
+#include "lexer/tokenizer.h"
+#include "values/convert.h"
+#include "values/heap.h"
+#include "values/pointers.h"
+#include "values/variables.h"
+
+namespace zel::expr {
+namespace {
+
+constexpr uint16_t kMainScript = 65535;  // udfExecuting outside any function
+
+bool IsOp(const ScriptContext* ctx, int id) {
+  return ctx->tokenKind == lex::kTokKeyword && ctx->tokenCode == id;
+}
+
+// "(" must follow the form's name: 3067 with the name and message 9502.
+bool OpenParen(ScriptContext* ctx, int id) {
+  lex::GetToken(ctx);
+  if (ctx->error) return false;
+  if (IsOp(ctx, ft::kIdOpenParen)) return true;
+  char detail[kWorkBuf], text[kWorkBuf];
+  msg::Load(ctx, 9502, detail, sizeof detail);
+  snprintf(text, sizeof text, "%s %s", ft::NameOf(ctx, id), detail);
+  err::Raise(ctx, 3067);
+  err::AddErrorInfo(ctx, text);
+  return false;
+}
+
+// ")" must close the form (3066 with message 9504); reads the token after it.
+bool CloseParen(ScriptContext* ctx) {
+  if (!IsOp(ctx, ft::kIdCloseParen)) {
+    err::RaiseWithDetail(ctx, 3066, 9504);
+    return false;
+  }
+  lex::GetToken(ctx);
+  return !ctx->error;
+}
+
+void SetText(ScriptContext* ctx, Value* v, const char* text) {
+  ResetValue(ctx, v, 0);
+  v->str = heap::StoreText(ctx, text, strlen(text));
+  if (v->str) v->flags = kFlagString;
+}
+
+void SetPointer(ScriptContext* ctx, Value* v, uint16_t frame, const char* name) {
+  char text[kPointerMaxLen + 1];
+  if (ptr::Format(ctx, frame, name, text, sizeof text)) SetText(ctx, v, text);
+}
+
+// One argument naming a variable: a name, or "*p" for the variable that the
+// pointer p names, whose frame then becomes current.
+struct NameArg {
+  bool isName;        // a variable name (directly or through "*")
+  bool validPointer;  // false when a "*" form held no valid pointer
+  char name[kVarNameSize + 1];
+  ptr::FrameSwitch sw;
+};
+
+// Reads the argument from the next token on, without creating names.
+void ReadNameArg(ScriptContext* ctx, NameArg* a) {
+  *a = NameArg{};
+  a->validPointer = true;
+  ctx->noCreate = 1;
+  lex::GetToken(ctx);
+  bool viaPointer = !ctx->error && IsOp(ctx, ft::kIdStar);
+  if (viaPointer) {
+    ctx->noCreate = 1;
+    lex::GetToken(ctx);
+  }
+  if (ctx->error || ctx->tokenKind != lex::kTokVariable) return;
+  a->isName = true;
+  memcpy(a->name, ctx->nameBuf, kVarNameSize);
+  a->name[kVarNameSize] = 0;
+  if (!viaPointer) return;
+  uint16_t holder = vars::Lookup(ctx, a->name);
+  const ValueCell* h = holder == vars::kNoSlot ? nullptr : &ctx->vars[holder].v;
+  char text[kPointerMaxLen + 2] = "";
+  if (h && (h->flags & kFlagString))
+    snprintf(text, sizeof text, "%s", heap::At(ctx, static_cast<uint32_t>(h->str)));
+  uint16_t frame;
+  uint16_t saved = ctx->error;
+  if (!ptr::Parse(ctx, text, &frame, a->name)) {
+    ctx->error = saved;
+    a->validPointer = false;
+    return;
+  }
+  ptr::SwitchTo(ctx, frame, &a->sw);
+}
+
+// Switches back from a name argument's frame; 3816 when that fails.
+bool RestoreFrame(ScriptContext* ctx, NameArg* a) { return ptr::SwitchBack(ctx, &a->sw); }
+
+void Drop(ScriptContext* ctx, Value* result) {
+  for (;;) {
+    NameArg a;
+    ReadNameArg(ctx, &a);
+    if (!ctx->error && !a.isName) err::Raise(ctx, 3102);
+    if (!ctx->error && a.validPointer) {
+      uint16_t slot = vars::Lookup(ctx, a.name);
+      uint32_t self = static_cast<uint32_t>(ctx->frameNumber) << 16 | slot;
+      // The target of an assignment still being evaluated keeps its value.
+      if (slot != vars::kNoSlot && ctx->assignTarget != self) vars::FreeSlot(ctx, slot);
+    }
+    uint16_t e = ctx->error;
+    ctx->error = 0;
+    RestoreFrame(ctx, &a);
+    if (e) ctx->error = e;
+    if (ctx->error) return;
+    lex::GetToken(ctx);
+    if (ctx->error || !IsOp(ctx, ft::kIdComma)) break;
+  }
+  if (!ctx->error && CloseParen(ctx)) ResetValue(ctx, result, 1);
+}
+
+// IsDefined, VarType and ObjectTypeGet: one name argument, and no error ever.
+void Inspect(ScriptContext* ctx, int id, Value* result) {
+  NameArg a;
+  ReadNameArg(ctx, &a);
+  int32_t answer = -1;
+  const char* typeName = "";
+  if (!ctx->error && a.isName && a.validPointer) {
+    uint16_t slot = vars::Lookup(ctx, a.name);
+    const ValueCell* v = slot == vars::kNoSlot ? nullptr : &ctx->vars[slot].v;
+    bool defined = v && vars::IsDefined(*v);
+    answer = id == ft::kIdIsDefined ? (defined ? 1 : 0)
+                                    : (defined ? static_cast<int32_t>(v->flags & 0xffff) : 0);
+    if (defined && (v->flags & kFlagVariant)) typeName = com::VariantTypeName(v->variant.vt);
+  }
+  RestoreFrame(ctx, &a);
+  ctx->error = 0;
+  if (ctx->tokenKind != lex::kTokEnd && !IsOp(ctx, ft::kIdCloseParen)) lex::GetToken(ctx);
+  ctx->error = 0;
+  if (!CloseParen(ctx)) return;
+  if (id == ft::kIdObjectTypeGet)
+    SetText(ctx, result, typeName);
+  else
+    ResetValue(ctx, result, answer);
+}
+
+void MakePointer(ScriptContext* ctx, Value* result) {
+  ctx->addressOfRequest = 1;
+  lex::GetToken(ctx);
+  if (ctx->error) return;
+  if (ctx->tokenKind != lex::kTokVariable || ctx->tokenSlot == vars::kNoSlot) {
+    err::Raise(ctx, 3761);
+    return;
+  }
+  char name[kVarNameSize + 1];
+  memcpy(name, ctx->nameBuf, sizeof name);
+  name[kVarNameSize] = 0;
+  lex::GetToken(ctx);
+  if (ctx->error || !CloseParen(ctx)) return;
+  SetPointer(ctx, result, ctx->frameNumber, name);
+}
+
+// PtrGlobalDefine, PtrGlobal, PtrGlobalTest and PtrPersistent work on
+// variables of the main script.
+void GlobalForm(ScriptContext* ctx, int id, Value* result) {
+  ptr::FrameSwitch sw{};
+  if (!ptr::SwitchTo(ctx, 0, &sw)) return;
+  if (id == ft::kIdPtrGlobalDefine) ctx->addressOfRequest = 1;
+  if (id == ft::kIdPtrPersistent) ctx->persistentMode = 1;
+  lex::GetToken(ctx);
+  ctx->persistentMode = 0;
+  char name[kVarNameSize + 1] = "";
+  uint16_t slot = vars::kNoSlot;
+  int32_t test = 0;
+  if (ctx->error == 3055 && id == ft::kIdPtrPersistent) {
+    ctx->error = 0;
+    err::RaiseWithDetail(ctx, 3821, 9508);
+  } else if (!ctx->error && ctx->tokenKind != lex::kTokVariable) {
+    err::RaiseWithDetail(ctx, 3821, 9509);
+  } else if (!ctx->error && (slot = ctx->tokenSlot) == vars::kNoSlot) {
+    err::RaiseWithDetail(ctx, 3821, 9510);
+  }
+  if (!ctx->error) {
+    memcpy(name, ctx->nameBuf, kVarNameSize);
+    name[kVarNameSize] = 0;
+    VarRecord& r = ctx->vars[slot];
+    if (id == ft::kIdPtrGlobalDefine) {
+      r.mark |= kMarkGlobal;
+    } else if (id == ft::kIdPtrGlobal || id == ft::kIdPtrGlobalTest) {
+      bool isTest = id == ft::kIdPtrGlobalTest;
+      if (!vars::IsDefined(r.v)) {
+        if (!isTest) err::RaiseWithDetail(ctx, 3821, 9511);
+      } else if (!(r.mark & kMarkGlobal)) {
+        if (!isTest) err::RaiseWithDetail(ctx, 3821, 9512);
+      } else {
+        test = 1;
+      }
+    }
+  }
+  if (!ctx->error) lex::GetToken(ctx);
+  if (!ctx->error && id == ft::kIdPtrPersistent) {
+    if (!IsOp(ctx, ft::kIdComma)) {
+      err::Raise(ctx, 3066);
+    } else {
+      // The initial value is an expression of the caller's frame; it is stored
+      // only the first time, while the variable is still uninitialized.
+      ptr::SwitchBack(ctx, &sw);
+      lex::GetToken(ctx);
+      Value init;
+      val::InitValue(&init, 0);
+      if (!ctx->error) EvaluatePlain(ctx, &init);
+      if (!ctx->error && ptr::SwitchTo(ctx, 0, &sw)) {
+        slot = vars::Lookup(ctx, name);
+        if (slot != vars::kNoSlot && !vars::IsDefined(ctx->vars[slot].v))
+          vars::Assign(ctx, slot, &init);
+      }
+      ResetValue(ctx, &init, 0);
+    }
+  }
+  uint16_t e = ctx->error;
+  ctx->error = 0;
+  ptr::SwitchBack(ctx, &sw);
+  if (e) ctx->error = e;
+  if (ctx->error || !CloseParen(ctx)) return;
+  if (id == ft::kIdPtrGlobalTest)
+    ResetValue(ctx, result, test);
+  else
+    SetPointer(ctx, result, 0, name);
+}
+
+}  // namespace
+
+void SpecialForm(ScriptContext* ctx, int id, Value* result) {
+  if (id == ft::kIdPtrGlobalDefine && ctx->udfExecuting != kMainScript)
+    return err::RaiseWithDetail(ctx, 3821, 9507);
+  if (!OpenParen(ctx, id)) return;
+  switch (id) {
+    case ft::kIdDrop: return Drop(ctx, result);
+    case ft::kIdIsDefined:
+    case ft::kIdVarType:
+    case ft::kIdObjectTypeGet: return Inspect(ctx, id, result);
+    case ft::kIdMakePointer: return MakePointer(ctx, result);
+    default: return GlobalForm(ctx, id, result);
+  }
+}
+
+}  // namespace zel::expr
