@@ -41,3 +41,8 @@ ZEL_API LONG WINAPI DoDaDllInit(HWND window, HGLOBAL context, LONG_PTR value, in
                                 LONG_PTR number, const char* text1, const char* text2);
 ZEL_API uint32_t WINAPI VMalloc(zel::ScriptContext* ctx, uint32_t bytes);
 ZEL_API void WINAPI VFree(zel::ScriptContext* ctx, uint32_t offset);
+
+// The VARIANT type number of a name such as "VT_I4" or "bool" (an optional
+// "VT_" prefix, any case), and its category in *category when that is not
+// null: 1 integer kinds, 2 other kinds. -1 and category 0 for an unknown name.
+ZEL_API int32_t WINAPI MyVariantStrToNum(const char* name, int32_t* category);

@@ -17,6 +17,7 @@
 #include "values/array.h"
 #include "values/convert.h"
 #include "values/heap.h"
+#include "values/matherr.h"
 
 namespace zel {
 namespace {
@@ -126,6 +127,7 @@ LONG InitContext(HGLOBAL context, LONG_PTR hostInstance) {
   settings::Load(ctx);
   SeedRandom();
   scramble::BuildTables();
+  matherr::Install();
   LoadMenuTexts(ctx);
   if (!RegisterWindowClasses()) return 0;
   FindOptionalFunctions();
