@@ -18,7 +18,7 @@
 namespace zel::calls {
 namespace {
 
-Body g_bodies[ft::kBuiltinCount];
+Body g_bodies[kKeyTokens];
 bool g_registered;
 
 bool IsOp(const ScriptContext* ctx, int id) {
@@ -34,7 +34,7 @@ void ReleaseArgs(ScriptContext* ctx, Value* args, int upto) {
 bool IsWideCall(const Value* args, int argc, uint64_t types) {
   for (int n = 1; n <= argc; ++n) {
     unsigned code = static_cast<unsigned>(types >> (4 * (n - 1))) & 15;
-    if (code != ft::ARG_TEXT && !(code == ft::ARG_TEXT_BOTH && UnicodeSwitch())) continue;
+    if (code != ARG_TEXT && !(code == ARG_TEXT_BOTH && UnicodeSwitch())) continue;
     const Value& a = args[n];
     if ((a.flags & kFlagUnicode) && !(a.flags & kFlagString)) return true;
     if (a.flags & kFlagVariant) {
@@ -58,21 +58,21 @@ bool ConvertText(ScriptContext* ctx, Value* a, bool toWide) {
 
 bool ConvertArg(ScriptContext* ctx, Value* a, int n, unsigned code, bool wide) {
   switch (code) {
-    case ft::ARG_ANY: return true;
-    case ft::ARG_VARIANT:
+    case ARG_ANY: return true;
+    case ARG_VARIANT:
       if (a->flags & kFlagVariant) return true;
       err::Raise(ctx, 3732);  // values become variants with the COM bridge
       return false;
-    case ft::ARG_ARRAY:
+    case ARG_ARRAY:
       if (a->flags & kFlagArray) return true;
       err::Raise(ctx, 3650);
       return false;
-    case ft::ARG_STRING: return ConvertText(ctx, a, false);
-    case ft::ARG_WSTRING: return ConvertText(ctx, a, true);
-    case ft::ARG_TEXT: return ConvertText(ctx, a, wide);
-    case ft::ARG_TEXT_SYS: return ConvertText(ctx, a, UnicodeSwitch());
-    case ft::ARG_TEXT_BOTH: return ConvertText(ctx, a, wide && UnicodeSwitch());
-    case ft::ARG_FLOAT:
+    case ARG_STRING: return ConvertText(ctx, a, false);
+    case ARG_WSTRING: return ConvertText(ctx, a, true);
+    case ARG_TEXT: return ConvertText(ctx, a, wide);
+    case ARG_TEXT_SYS: return ConvertText(ctx, a, UnicodeSwitch());
+    case ARG_TEXT_BOTH: return ConvertText(ctx, a, wide && UnicodeSwitch());
+    case ARG_FLOAT:
       if (val::ToFloat(ctx, a)) return true;
       if (!ctx->error) err::Raise(ctx, 3340);
       return false;
@@ -91,39 +91,26 @@ bool ConvertArg(ScriptContext* ctx, Value* a, int n, unsigned code, bool wide) {
   }
 }
 
-// "(" must follow the name: 3067 with the name and message 9502.
-bool OpenParen(ScriptContext* ctx, int id) {
-  lex::GetToken(ctx);
-  if (ctx->error) return false;
-  if (IsOp(ctx, ft::kIdOpenParen)) return true;
-  char detail[kWorkBuf], text[kWorkBuf];
-  msg::Load(ctx, 9502, detail, sizeof detail);
-  snprintf(text, sizeof text, "%s %s", ft::NameOf(ctx, id), detail);
-  err::Raise(ctx, 3067);
-  err::AddErrorInfo(ctx, text);
-  return false;
-}
-
 // Reads the arguments after "(" into args[1..]; returns their count, or -1.
 int ParseArgs(ScriptContext* ctx, Value* args, int required, int total) {
   lex::GetToken(ctx);
   if (ctx->error) return -1;
   int n = 1;
   while (n <= total) {
-    if (IsOp(ctx, ft::kIdCloseParen) && n > required) break;  // optional ones omitted
+    if (IsOp(ctx, kIdCloseParen) && n > required) break;  // optional ones omitted
     if (n > 1) {
       lex::GetToken(ctx);  // past ","
       if (ctx->error) break;
     }
     expr::EvaluatePlain(ctx, &args[n]);
     if (ctx->error) break;
-    if (n < required && !IsOp(ctx, ft::kIdComma)) {
+    if (n < required && !IsOp(ctx, kIdComma)) {
       err::RaiseWithDetail(ctx, 3068, 9500);
       break;
     }
     ++n;
   }
-  if (!ctx->error && !IsOp(ctx, ft::kIdCloseParen)) err::RaiseWithDetail(ctx, 3066, 9504);
+  if (!ctx->error && !IsOp(ctx, kIdCloseParen)) err::RaiseWithDetail(ctx, 3066, 9504);
   if (ctx->error) {
     ReleaseArgs(ctx, args, kMaxArgs);
     return -1;
@@ -133,18 +120,37 @@ int ParseArgs(ScriptContext* ctx, Value* args, int required, int total) {
 
 }  // namespace
 
+bool OpenParen(ScriptContext* ctx, int id) {
+  lex::GetToken(ctx);
+  if (ctx->error) return false;
+  if (IsOp(ctx, kIdOpenParen)) return true;
+  char detail[kWorkBuf], text[kWorkBuf];
+  msg::Load(ctx, 9502, detail, sizeof detail);
+  uint16_t len = 0;
+  const char* name = fn::NameOf(ctx, id, &len);
+  snprintf(text, sizeof text, "%.*s %s", static_cast<int>(len), name, detail);
+  err::Raise(ctx, 3067);
+  err::AddErrorInfo(ctx, text);
+  return false;
+}
+
 bool Register(const char* name, Body body) {
-  int id = ft::FindBuiltin(name);
-  if (id < 0 || ft::KindOf(nullptr, id) != ft::KIND_FUNCTION) return false;
-  g_bodies[id] = body;
-  return true;
+  size_t n = strlen(name);
+  for (int id = 0; id < static_cast<int>(kKeyTokens); ++id) {
+    const FunctionTableEntry& e = kBuiltinTable[id];
+    if (e.nameLen == n && memcmp(e.name, name, n) == 0 && e.kind == KIND_FUNCTION) {
+      g_bodies[id] = body;
+      return true;
+    }
+  }
+  return false;
 }
 
 void DispatchCall(ScriptContext* ctx, int id, Value* result, Value* args, int argc,
                   bool selfParsed, uint64_t argTypes) {
   expr::ResetValue(ctx, result, 0);
   bool wide = false;
-  bool isUdf = id >= ft::kUdfBase && id <= ft::kUdfLast;
+  bool isUdf = id >= kUdfIdBase && id <= kUdfIdLast;
   if (!selfParsed && !isUdf) {
     wide = IsWideCall(args, argc, argTypes);
     for (int n = 1; n <= argc; ++n) {
@@ -157,7 +163,7 @@ void DispatchCall(ScriptContext* ctx, int id, Value* result, Value* args, int ar
     g_registered = true;
   }
   matherr::Clear();
-  Body body = id >= 0 && id < ft::kBuiltinCount ? g_bodies[id] : nullptr;
+  Body body = id >= 0 && id < kKeyTokens ? g_bodies[id] : nullptr;
   if (!body) {
     err::Raise(ctx, 3046);  // a family that is not part of the library yet
     return;
@@ -172,14 +178,14 @@ void DispatchCall(ScriptContext* ctx, int id, Value* result, Value* args, int ar
 
 void ParseCall(ScriptContext* ctx, Value* result) {
   int id = ctx->tokenCode;
-  int required, optional;
-  ft::ArgCounts(ctx, id, &required, &optional);
-  uint64_t types = ft::ArgTypes(ctx, id);
-  bool selfParsed = required == ft::kSelfParsed;
+  fn::ArgCount counts = fn::ArgCounts(ctx, id);
+  int required = counts.required, optional = counts.optional;
+  uint64_t types = fn::ArgTypes(ctx, id);
+  bool selfParsed = required == kSelfParsed;
   if (selfParsed) required = optional = 0;
   int total = required + optional;
   if (!selfParsed && total > kMaxArgs) return err::Raise(ctx, 3070);
-  if (id != ft::kIdObjectRef && !OpenParen(ctx, id)) return;
+  if (id != kIdOleObject && !OpenParen(ctx, id)) return;
   Value args[kMaxArgs + 1];
   for (Value& a : args) val::InitValue(&a, 0);
   int argc = kMaxArgs;

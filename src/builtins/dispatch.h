@@ -21,6 +21,10 @@ void ParseCall(ScriptContext* ctx, Value* result);
 void DispatchCall(ScriptContext* ctx, int id, Value* result, Value* args, int argc,
                   bool selfParsed, uint64_t argTypes);
 
+// "(" must follow a function's or form's name: reads it, or raises 3067 with
+// the name and message 9502 as additional information.
+bool OpenParen(ScriptContext* ctx, int id);
+
 // Binds a body to a built-in function by its name; families call it from
 // their registration function. False for a name that is not a function.
 bool Register(const char* name, Body body);

@@ -25,6 +25,11 @@ bool VariantHoldsString(const VARIANT* v);
 // A floating kind: VT_R4 or VT_R8, directly or by reference.
 bool VariantIsFloatKind(const VARIANT* v);
 
+// The display name of a variant type, as the platform's type enumeration
+// spells it ("VT_I4", "VT_BYREF|VT_BSTR", "VT_ARRAY|VT_VARIANT"); "<unknown>"
+// for an unknown base type, "VT_ILLEGAL" for 0xffff.
+const char* VariantTypeName(VARTYPE vt);
+
 // Copies src into the uninitialised dst, duplicating strings and adding a
 // reference to an object. False when the copy failed (dst then is VT_EMPTY).
 bool VariantCopyTo(VARIANT* dst, const VARIANT* src);

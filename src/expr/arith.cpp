@@ -70,39 +70,39 @@ uint32_t IntPower(uint32_t base, uint32_t exp) {
 bool IntBinary(ScriptContext* ctx, int op, int32_t a, int32_t b, int32_t* out) {
   uint32_t ua = static_cast<uint32_t>(a), ub = static_cast<uint32_t>(b);
   switch (op) {
-    case ft::kIdPlus: *out = static_cast<int32_t>(ua + ub); return true;
-    case ft::kIdMinus: *out = static_cast<int32_t>(ua - ub); return true;
-    case ft::kIdStar: *out = static_cast<int32_t>(ua * ub); return true;
-    case ft::kIdSlash:
-    case ft::kIdMod:
+    case kIdPlus: *out = static_cast<int32_t>(ua + ub); return true;
+    case kIdMinus: *out = static_cast<int32_t>(ua - ub); return true;
+    case kIdStar: *out = static_cast<int32_t>(ua * ub); return true;
+    case kIdSlash:
+    case kIdMod:
       if (b == 0) {
         err::Raise(ctx, 3062);
         return false;
       }
       if (a == INT32_MIN && b == -1) {  // the one quotient that does not fit
-        *out = op == ft::kIdSlash ? INT32_MIN : 0;
+        *out = op == kIdSlash ? INT32_MIN : 0;
         return true;
       }
-      *out = op == ft::kIdSlash ? a / b : a % b;
+      *out = op == kIdSlash ? a / b : a % b;
       return true;
-    case ft::kIdPower:
+    case kIdPower:
       if (b < 0) {
         err::Raise(ctx, 1351);
         return false;
       }
       *out = static_cast<int32_t>(IntPower(ua, ub));
       return true;
-    case ft::kIdShiftLeft: *out = static_cast<int32_t>(ua << (ub & 31)); return true;
-    case ft::kIdShiftRight: {
+    case kIdShiftLeft: *out = static_cast<int32_t>(ua << (ub & 31)); return true;
+    case kIdShiftRight: {
       int n = static_cast<int>(ub & 31);  // arithmetic: the sign fills
       *out = a < 0 ? static_cast<int32_t>(~(~ua >> n)) : static_cast<int32_t>(ua >> n);
       return true;
     }
-    case ft::kIdAmp: *out = static_cast<int32_t>(ua & ub); return true;
-    case ft::kIdBar: *out = static_cast<int32_t>(ua | ub); return true;
-    case ft::kIdCaret: *out = static_cast<int32_t>(ua ^ ub); return true;
-    case ft::kIdAndAnd: *out = (a != 0 && b != 0) ? 1 : 0; return true;
-    case ft::kIdOrOr: *out = (a != 0 || b != 0) ? 1 : 0; return true;
+    case kIdAmpersand: *out = static_cast<int32_t>(ua & ub); return true;
+    case kIdBitOr: *out = static_cast<int32_t>(ua | ub); return true;
+    case kIdXor: *out = static_cast<int32_t>(ua ^ ub); return true;
+    case kIdLogicalAnd: *out = (a != 0 && b != 0) ? 1 : 0; return true;
+    case kIdLogicalOr: *out = (a != 0 || b != 0) ? 1 : 0; return true;
     default: err::Raise(ctx, 3063); return false;
   }
 }
@@ -110,27 +110,27 @@ bool IntBinary(ScriptContext* ctx, int op, int32_t a, int32_t b, int32_t* out) {
 bool FloatBinary(ScriptContext* ctx, int op, double a, double b, Value* left) {
   double r;
   switch (op) {
-    case ft::kIdPlus: r = a + b; break;
-    case ft::kIdMinus: r = a - b; break;
-    case ft::kIdStar: r = a * b; break;
-    case ft::kIdSlash:
+    case kIdPlus: r = a + b; break;
+    case kIdMinus: r = a - b; break;
+    case kIdStar: r = a * b; break;
+    case kIdSlash:
       if (b == 0.0) {
         err::Raise(ctx, 3062);
         return false;
       }
       r = a / b;
       break;
-    case ft::kIdPower: r = std::pow(a, b); break;
-    case ft::kIdMod:
+    case kIdPower: r = std::pow(a, b); break;
+    case kIdMod:
       if (b == 0.0) {
         err::Raise(ctx, 3062);
         return false;
       }
       r = a - b * std::trunc(a / b);
       break;
-    case ft::kIdAndAnd:
-    case ft::kIdOrOr: {
-      bool t = op == ft::kIdAndAnd ? (a != 0.0 && b != 0.0) : (a != 0.0 || b != 0.0);
+    case kIdLogicalAnd:
+    case kIdLogicalOr: {
+      bool t = op == kIdLogicalAnd ? (a != 0.0 && b != 0.0) : (a != 0.0 || b != 0.0);
       ResetValue(ctx, left, t ? 1 : 0);
       return true;
     }
@@ -155,7 +155,7 @@ bool ToFloatOperand(ScriptContext* ctx, Value* v, double* out) {
 }  // namespace
 
 bool ApplyUnary(ScriptContext* ctx, int op, Value* v) {
-  if (op == ft::kIdAmp) {
+  if (op == kIdAmpersand) {
     // Address-of: the operand must have been read from a variable.
     if (v->owner_var >= kOwnerElement) {
       err::Raise(ctx, 3818);
@@ -173,7 +173,7 @@ bool ApplyUnary(ScriptContext* ctx, int op, Value* v) {
     v->flags = kFlagString;
     return true;
   }
-  if (op == ft::kIdStar && (v->flags & (kFlagString | kFlagUnicode)) && !(v->flags & kFlagInt)) {
+  if (op == kIdStar && (v->flags & (kFlagString | kFlagUnicode)) && !(v->flags & kFlagInt)) {
     // Dereference: read the variable the pointer text names.
     if (!(v->flags & kFlagString) && !val::ToText(ctx, v)) {
       err::Raise(ctx, 3064);
@@ -198,26 +198,26 @@ bool ApplyUnary(ScriptContext* ctx, int op, Value* v) {
   matherr::Clear();
   NumKind kind = MakeNumeric(ctx, v);
   if (kind == kNotNumber) {
-    if (!ctx->error) err::Raise(ctx, op == ft::kIdStar ? 3064 : 3057);
+    if (!ctx->error) err::Raise(ctx, op == kIdStar ? 3064 : 3057);
     return false;
   }
   if (kind == kIsInt) {
     uint32_t u = static_cast<uint32_t>(v->ival);
     int32_t r;
     switch (op) {
-      case ft::kIdPlus: r = v->ival; break;
-      case ft::kIdMinus: r = static_cast<int32_t>(0u - u); break;
-      case ft::kIdTilde: r = static_cast<int32_t>(~u); break;
-      case ft::kIdNot: r = v->ival == 0 ? 1 : 0; break;
+      case kIdPlus: r = v->ival; break;
+      case kIdMinus: r = static_cast<int32_t>(0u - u); break;
+      case kIdBitNot: r = static_cast<int32_t>(~u); break;
+      case kIdNot: r = v->ival == 0 ? 1 : 0; break;
       default: err::Raise(ctx, 3064); return false;
     }
     ResetValue(ctx, v, r);
   } else {
     double d = v->fval;
     switch (op) {
-      case ft::kIdPlus: SetFloat(ctx, v, d); break;
-      case ft::kIdMinus: SetFloat(ctx, v, -d); break;
-      case ft::kIdNot: ResetValue(ctx, v, d == 0.0 ? 1 : 0); break;
+      case kIdPlus: SetFloat(ctx, v, d); break;
+      case kIdMinus: SetFloat(ctx, v, -d); break;
+      case kIdNot: ResetValue(ctx, v, d == 0.0 ? 1 : 0); break;
       default: err::Raise(ctx, 3064); return false;
     }
   }
@@ -225,7 +225,7 @@ bool ApplyUnary(ScriptContext* ctx, int op, Value* v) {
 }
 
 bool ApplyBinary(ScriptContext* ctx, int op, Value* left, Value* right) {
-  if (op == ft::kIdColon) return Concatenate(ctx, left, right);
+  if (op == kIdConcat) return Concatenate(ctx, left, right);
   NumKind lk = MakeNumeric(ctx, left);
   NumKind rk = lk == kNotNumber ? kNotNumber : MakeNumeric(ctx, right);
   if (lk == kNotNumber || rk == kNotNumber) {

@@ -185,7 +185,7 @@ bool ApplyComparison(ScriptContext* ctx, int op, Value* left, Value* right) {
       return false;
     }
   }
-  bool equality = op == ft::kIdEqual || op == ft::kIdNotEqual || op == ft::kIdLessGreater;
+  bool equality = op == kIdEqual || op == kIdNotEqual || op == kIdLessGreater;
   Mode mode = ChooseMode(ctx, left, right);
   int c = 0;
   if (!CompareIn(ctx, mode, equality, left, right, &c)) {
@@ -194,13 +194,13 @@ bool ApplyComparison(ScriptContext* ctx, int op, Value* left, Value* right) {
   }
   bool r;
   switch (op) {
-    case ft::kIdEqual: r = c == 0; break;
-    case ft::kIdNotEqual:
-    case ft::kIdLessGreater: r = c != 0; break;
-    case ft::kIdLess: r = c < 0; break;
-    case ft::kIdLessEqual: r = c <= 0; break;
-    case ft::kIdGreater: r = c > 0; break;
-    case ft::kIdGreaterEqual: r = c >= 0; break;
+    case kIdEqual: r = c == 0; break;
+    case kIdNotEqual:
+    case kIdLessGreater: r = c != 0; break;
+    case kIdLess: r = c < 0; break;
+    case kIdLessEqual: r = c <= 0; break;
+    case kIdGreater: r = c > 0; break;
+    case kIdGreaterEqual: r = c >= 0; break;
     default: err::Raise(ctx, 3063); return false;
   }
   ResetValue(ctx, left, r ? 1 : 0);

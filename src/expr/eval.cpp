@@ -51,15 +51,15 @@ void BinaryLevel(ScriptContext* ctx, Value* left, LevelFn next, const int (&ops)
 bool ApplyBinaryOp(ScriptContext* ctx, int op, Value* l, Value* r) { return ApplyBinary(ctx, op, l, r); }
 bool ApplyConcat(ScriptContext* ctx, int, Value* l, Value* r) { return Concatenate(ctx, l, r); }
 
-constexpr int kPowerOps[] = {ft::kIdPower};
-constexpr int kMulOps[] = {ft::kIdStar, ft::kIdSlash, ft::kIdMod};
-constexpr int kAddOps[] = {ft::kIdPlus, ft::kIdMinus};
-constexpr int kShiftOps[] = {ft::kIdShiftLeft, ft::kIdShiftRight};
-constexpr int kConcatOps[] = {ft::kIdColon};
-constexpr int kCompareOps[] = {ft::kIdEqual, ft::kIdNotEqual, ft::kIdLessGreater, ft::kIdLess,
-                               ft::kIdLessEqual, ft::kIdGreater, ft::kIdGreaterEqual};
-constexpr int kBitOps[] = {ft::kIdAmp, ft::kIdBar, ft::kIdCaret};
-constexpr int kLogicOps[] = {ft::kIdAndAnd, ft::kIdOrOr};
+constexpr int kPowerOps[] = {kIdPower};
+constexpr int kMulOps[] = {kIdStar, kIdSlash, kIdMod};
+constexpr int kAddOps[] = {kIdPlus, kIdMinus};
+constexpr int kShiftOps[] = {kIdShiftLeft, kIdShiftRight};
+constexpr int kConcatOps[] = {kIdConcat};
+constexpr int kCompareOps[] = {kIdEqual, kIdNotEqual, kIdLessGreater, kIdLess,
+                               kIdLessEqual, kIdGreater, kIdGreaterEqual};
+constexpr int kBitOps[] = {kIdAmpersand, kIdBitOr, kIdXor};
+constexpr int kLogicOps[] = {kIdLogicalAnd, kIdLogicalOr};
 
 void Level8(ScriptContext* ctx, Value* v) { BinaryLevel(ctx, v, Primary, kPowerOps, ApplyBinaryOp); }
 void Level7(ScriptContext* ctx, Value* v) { BinaryLevel(ctx, v, Level8, kMulOps, ApplyBinaryOp); }
@@ -69,7 +69,7 @@ void Level4(ScriptContext* ctx, Value* v) { BinaryLevel(ctx, v, Level5, kConcatO
 void Level3(ScriptContext* ctx, Value* v) {
   BinaryLevel(ctx, v, Level4, kCompareOps, ApplyComparison);
   // A single "=" inside an expression is an assignment where none may stand.
-  if (!ctx->error && IsOp(ctx, ft::kIdAssign)) err::RaiseWithDetail(ctx, 3069, 9506);
+  if (!ctx->error && IsOp(ctx, kIdAssign)) err::RaiseWithDetail(ctx, 3069, 9506);
 }
 void Level2(ScriptContext* ctx, Value* v) { BinaryLevel(ctx, v, Level3, kBitOps, ApplyBinaryOp); }
 void Level1(ScriptContext* ctx, Value* v) { BinaryLevel(ctx, v, Level2, kLogicOps, ApplyBinaryOp); }
@@ -77,20 +77,16 @@ void Level1(ScriptContext* ctx, Value* v) { BinaryLevel(ctx, v, Level2, kLogicOp
 // The Value of an @constant.
 void ConstantValue(ScriptContext* ctx, int id, Value* v) {
   ResetValue(ctx, v, 0);
-  ft::ConstantKind kind;
-  int32_t n;
-  double d;
-  const char* text;
-  ft::DecodeConstant(ctx, id, &kind, &n, &d, &text);
-  switch (kind) {
-    case ft::kConstInt: v->ival = n; break;
-    case ft::kConstFloat:
+  fn::ConstantValue c = fn::DecodeConstant(fn::ConstValue(ctx, id));
+  switch (c.form) {
+    case fn::ConstForm::kInt: v->ival = c.integer; break;
+    case fn::ConstForm::kFloat:
       v->flags = kFlagFloat;
-      v->fval = d;
+      v->fval = c.real;
       break;
-    case ft::kConstString:
-      v->str = heap::StoreText(ctx, text, strlen(text));
-      v->flags = v->str ? kFlagString : kFlagInt;
+    case fn::ConstForm::kString:
+      v->str = heap::StoreText(ctx, c.text, c.textLen);
+      if (v->str) v->flags = kFlagString;
       break;
   }
 }
@@ -150,27 +146,27 @@ void Primary(ScriptContext* ctx, Value* v) {
     default: return err::Raise(ctx, 3061);
   }
   int id = ctx->tokenCode;
-  uint32_t kind = ft::KindOf(ctx, id);
-  if (kind == ft::KIND_UNARY_OPERATOR) {
+  uint32_t kind = fn::KindOf(ctx, id);
+  if (kind == KIND_UNARY_OPERATOR) {
     lex::GetToken(ctx);
     if (ctx->error) return;
     Primary(ctx, v);  // unary operators nest and bind tighter than "**"
     if (!ctx->error) ApplyUnary(ctx, id, v);
     return;
   }
-  if (id == ft::kIdOpenParen) {
+  if (id == kIdOpenParen) {
     lex::GetToken(ctx);
     if (ctx->error) return;
     Evaluate(ctx, v, false, false);
     if (ctx->error) return;
-    if (!IsOp(ctx, ft::kIdCloseParen)) return err::Raise(ctx, 3065);
+    if (!IsOp(ctx, kIdCloseParen)) return err::Raise(ctx, 3065);
     lex::GetToken(ctx);
     return;
   }
-  if ((kind & ~ft::KIND_UNAVAILABLE) == ft::KIND_FUNCTION || id == ft::kIdObjectRef)
+  if ((kind & ~KIND_NOT_AVAILABLE) == KIND_FUNCTION || id == kIdOleObject)
     return calls::ParseCall(ctx, v);
-  if (kind == ft::KIND_SPECIAL_FORM) return SpecialForm(ctx, id, v);
-  if (kind == ft::KIND_CONSTANT) {
+  if (kind == KIND_SPECIAL_FORM) return SpecialForm(ctx, id, v);
+  if (kind == KIND_CONSTANT) {
     ConstantValue(ctx, id, v);
     if (!ctx->error) lex::GetToken(ctx);
     return;
@@ -267,7 +263,7 @@ void Evaluate(ScriptContext* ctx, Value* result, bool assignAllowed, bool throug
   uint16_t varSlot = ctx->tokenSlot;
   lex::GetToken(ctx);
   if (ctx->error) return;
-  if (!IsOp(ctx, ft::kIdAssign)) {
+  if (!IsOp(ctx, kIdAssign)) {
     // Make the variable the current token again, with the cursor after it.
     const char* after = ctx->tokenKind == lex::kTokEnd ? ctx->prog : ctx->tokenStart;
     lex::Putback(ctx);

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "builtins/dispatch.h"
 #include "builtins/functable.h"
 #include "com/variant.h"
 #include "errors/errinfo.h"
@@ -23,22 +24,9 @@ bool IsOp(const ScriptContext* ctx, int id) {
   return ctx->tokenKind == lex::kTokKeyword && ctx->tokenCode == id;
 }
 
-// "(" must follow the form's name: 3067 with the name and message 9502.
-bool OpenParen(ScriptContext* ctx, int id) {
-  lex::GetToken(ctx);
-  if (ctx->error) return false;
-  if (IsOp(ctx, ft::kIdOpenParen)) return true;
-  char detail[kWorkBuf], text[kWorkBuf];
-  msg::Load(ctx, 9502, detail, sizeof detail);
-  snprintf(text, sizeof text, "%s %s", ft::NameOf(ctx, id), detail);
-  err::Raise(ctx, 3067);
-  err::AddErrorInfo(ctx, text);
-  return false;
-}
-
 // ")" must close the form (3066 with message 9504); reads the token after it.
 bool CloseParen(ScriptContext* ctx) {
-  if (!IsOp(ctx, ft::kIdCloseParen)) {
+  if (!IsOp(ctx, kIdCloseParen)) {
     err::RaiseWithDetail(ctx, 3066, 9504);
     return false;
   }
@@ -72,7 +60,7 @@ void ReadNameArg(ScriptContext* ctx, NameArg* a) {
   a->validPointer = true;
   ctx->noCreate = 1;
   lex::GetToken(ctx);
-  bool viaPointer = !ctx->error && IsOp(ctx, ft::kIdStar);
+  bool viaPointer = !ctx->error && IsOp(ctx, kIdStar);
   if (viaPointer) {
     ctx->noCreate = 1;
     lex::GetToken(ctx);
@@ -117,7 +105,7 @@ void Drop(ScriptContext* ctx, Value* result) {
     if (e) ctx->error = e;
     if (ctx->error) return;
     lex::GetToken(ctx);
-    if (ctx->error || !IsOp(ctx, ft::kIdComma)) break;
+    if (ctx->error || !IsOp(ctx, kIdComma)) break;
   }
   if (!ctx->error && CloseParen(ctx)) ResetValue(ctx, result, 1);
 }
@@ -132,16 +120,16 @@ void Inspect(ScriptContext* ctx, int id, Value* result) {
     uint16_t slot = vars::Lookup(ctx, a.name);
     const ValueCell* v = slot == vars::kNoSlot ? nullptr : &ctx->vars[slot].v;
     bool defined = v && vars::IsDefined(*v);
-    answer = id == ft::kIdIsDefined ? (defined ? 1 : 0)
+    answer = id == kIdIsDefined ? (defined ? 1 : 0)
                                     : (defined ? static_cast<int32_t>(v->flags & 0xffff) : 0);
     if (defined && (v->flags & kFlagVariant)) typeName = com::VariantTypeName(v->variant.vt);
   }
   RestoreFrame(ctx, &a);
   ctx->error = 0;
-  if (ctx->tokenKind != lex::kTokEnd && !IsOp(ctx, ft::kIdCloseParen)) lex::GetToken(ctx);
+  if (ctx->tokenKind != lex::kTokEnd && !IsOp(ctx, kIdCloseParen)) lex::GetToken(ctx);
   ctx->error = 0;
   if (!CloseParen(ctx)) return;
-  if (id == ft::kIdObjectTypeGet)
+  if (id == kIdObjectTypeGet)
     SetText(ctx, result, typeName);
   else
     ResetValue(ctx, result, answer);
@@ -168,14 +156,14 @@ void MakePointer(ScriptContext* ctx, Value* result) {
 void GlobalForm(ScriptContext* ctx, int id, Value* result) {
   ptr::FrameSwitch sw{};
   if (!ptr::SwitchTo(ctx, 0, &sw)) return;
-  if (id == ft::kIdPtrGlobalDefine) ctx->addressOfRequest = 1;
-  if (id == ft::kIdPtrPersistent) ctx->persistentMode = 1;
+  if (id == kIdPtrGlobalDefine) ctx->addressOfRequest = 1;
+  if (id == kIdPtrPersistent) ctx->persistentMode = 1;
   lex::GetToken(ctx);
   ctx->persistentMode = 0;
   char name[kVarNameSize + 1] = "";
   uint16_t slot = vars::kNoSlot;
   int32_t test = 0;
-  if (ctx->error == 3055 && id == ft::kIdPtrPersistent) {
+  if (ctx->error == 3055 && id == kIdPtrPersistent) {
     ctx->error = 0;
     err::RaiseWithDetail(ctx, 3821, 9508);
   } else if (!ctx->error && ctx->tokenKind != lex::kTokVariable) {
@@ -187,10 +175,10 @@ void GlobalForm(ScriptContext* ctx, int id, Value* result) {
     memcpy(name, ctx->nameBuf, kVarNameSize);
     name[kVarNameSize] = 0;
     VarRecord& r = ctx->vars[slot];
-    if (id == ft::kIdPtrGlobalDefine) {
+    if (id == kIdPtrGlobalDefine) {
       r.mark |= kMarkGlobal;
-    } else if (id == ft::kIdPtrGlobal || id == ft::kIdPtrGlobalTest) {
-      bool isTest = id == ft::kIdPtrGlobalTest;
+    } else if (id == kIdPtrGlobal || id == kIdPtrGlobalTest) {
+      bool isTest = id == kIdPtrGlobalTest;
       if (!vars::IsDefined(r.v)) {
         if (!isTest) err::RaiseWithDetail(ctx, 3821, 9511);
       } else if (!(r.mark & kMarkGlobal)) {
@@ -201,8 +189,8 @@ void GlobalForm(ScriptContext* ctx, int id, Value* result) {
     }
   }
   if (!ctx->error) lex::GetToken(ctx);
-  if (!ctx->error && id == ft::kIdPtrPersistent) {
-    if (!IsOp(ctx, ft::kIdComma)) {
+  if (!ctx->error && id == kIdPtrPersistent) {
+    if (!IsOp(ctx, kIdComma)) {
       err::Raise(ctx, 3066);
     } else {
       // The initial value is an expression of the caller's frame; it is stored
@@ -225,7 +213,7 @@ void GlobalForm(ScriptContext* ctx, int id, Value* result) {
   ptr::SwitchBack(ctx, &sw);
   if (e) ctx->error = e;
   if (ctx->error || !CloseParen(ctx)) return;
-  if (id == ft::kIdPtrGlobalTest)
+  if (id == kIdPtrGlobalTest)
     ResetValue(ctx, result, test);
   else
     SetPointer(ctx, result, 0, name);
@@ -234,15 +222,15 @@ void GlobalForm(ScriptContext* ctx, int id, Value* result) {
 }  // namespace
 
 void SpecialForm(ScriptContext* ctx, int id, Value* result) {
-  if (id == ft::kIdPtrGlobalDefine && ctx->udfExecuting != kMainScript)
+  if (id == kIdPtrGlobalDefine && ctx->udfExecuting != kMainScript)
     return err::RaiseWithDetail(ctx, 3821, 9507);
-  if (!OpenParen(ctx, id)) return;
+  if (!calls::OpenParen(ctx, id)) return;
   switch (id) {
-    case ft::kIdDrop: return Drop(ctx, result);
-    case ft::kIdIsDefined:
-    case ft::kIdVarType:
-    case ft::kIdObjectTypeGet: return Inspect(ctx, id, result);
-    case ft::kIdMakePointer: return MakePointer(ctx, result);
+    case kIdDrop: return Drop(ctx, result);
+    case kIdIsDefined:
+    case kIdVarType:
+    case kIdObjectTypeGet: return Inspect(ctx, id, result);
+    case kIdMakePointer: return MakePointer(ctx, result);
     default: return GlobalForm(ctx, id, result);
   }
 }

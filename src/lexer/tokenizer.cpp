@@ -40,6 +40,12 @@ inline bool IsAlpha(unsigned char c) {
 inline bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
 inline bool IsBlank(unsigned char c) { return c == ' ' || c == '\t'; }
 inline bool IsQuote(unsigned char c) { return c == '"' || c == '`' || c == '\''; }
+size_t NameLength(const ScriptContext* ctx, int id) {
+  uint16_t len = 0;
+  fn::NameOf(ctx, id, &len);
+  return len;
+}
+
 inline bool IsLeadByte(ScriptContext* ctx, unsigned char c) {
   return c >= 0x80 && IsDBCSLeadByteEx(ctx->codePage, c);
 }
@@ -119,7 +125,7 @@ void ReadObjectReference(ScriptContext* ctx) {
   SetText(ctx, start, static_cast<size_t>(p - start));
   ctx->prog = p;
   ctx->tokenKind = kTokKeyword;
-  ctx->tokenCode = ft::kIdObjectRef;
+  ctx->tokenCode = kIdOleObject;
   ctx->objectNoCreate = ctx->noCreate;
 }
 
@@ -187,7 +193,7 @@ void GetToken(ScriptContext* ctx) {
   ctx->tokenStart = p;
   unsigned char c = static_cast<unsigned char>(*p);
   bool addressOf = c == '&' && p[1] != '&' && prevKind == kTokKeyword &&
-                   prevCode != ft::kIdCloseParen && ft::KindOf(ctx, prevCode) != ft::KIND_CONSTANT;
+                   prevCode != kIdCloseParen && fn::KindOf(ctx, prevCode) != KIND_CONSTANT;
   bool createAsInteger = ctx->addressOfPending || ctx->addressOfRequest;
   if (c == 0 || c == ';') {
     ctx->tokenText[0] = 0;
@@ -195,7 +201,7 @@ void GetToken(ScriptContext* ctx) {
     ReadNumber(ctx);
   } else if (!IsAlpha(c) && c != '@' && c != '_') {
     if (LookupKeyword(ctx, 0)) {
-      size_t n = ft::NameLen(ctx, ctx->tokenCode);
+      size_t n = NameLength(ctx, ctx->tokenCode);
       SetText(ctx, p, n);
       ctx->prog = p + n;
       ctx->tokenKind = kTokKeyword;
@@ -205,10 +211,10 @@ void GetToken(ScriptContext* ctx) {
       err::Raise(ctx, 3054);
     }
   } else if (LookupKeyword(ctx, 1)) {
-    if (ctx->tokenCode == ft::kIdObjectRef) {
+    if (ctx->tokenCode == kIdOleObject) {
       ReadObjectReference(ctx);
     } else {
-      size_t n = ft::NameLen(ctx, ctx->tokenCode);
+      size_t n = NameLength(ctx, ctx->tokenCode);
       SetText(ctx, p, n);
       ctx->prog = p + n;
       ctx->tokenKind = kTokKeyword;

@@ -1,0 +1,12 @@
+// The list of built-in function families: each binds its bodies by name.
+#include "builtins/families.h"
+
+#include "builtins/math.h"
+
+namespace zel::calls {
+
+void RegisterFamilies() {
+  RegisterMath();
+}
+
+}  // namespace zel::calls

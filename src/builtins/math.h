@@ -1,0 +1,8 @@
+// Math functions.
+#pragma once
+
+namespace zel::calls {
+
+void RegisterMath();
+
+}  // namespace zel::calls
