@@ -37,4 +37,12 @@ constexpr int kPointerMaxLen    = 67;
 constexpr int kDecimalsDefault = -1;
 constexpr uint32_t kDdeDefaultTimeout = 3000;  // milliseconds
 
+// Keyword and function table.
+constexpr int kKeyTokens      = 631;  // records of the built-in table: token IDs 0..630
+constexpr int kFuncNameSize   = 34;   // bytes of a table record's name field
+constexpr int kMaxArgs        = 16;   // arguments one table record can describe (4 bits each)
+constexpr int kQuickLookChars = 128;  // first characters the keyword index covers
+constexpr int kHostFunctions  = 999;  // records of a host's table that have token IDs
+constexpr int kSubscriptNesting = 64; // brackets and parentheses the object-reference check follows
+
 }  // namespace zel

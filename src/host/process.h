@@ -27,6 +27,9 @@ struct ProcessState {
   FARPROC blockInput;        // USER32 BlockInput, when present
   FARPROC regDeleteKeyEx;    // ADVAPI32 RegDeleteKeyExA, under 64-bit Windows
   FARPROC toolhelp[5];       // 9x process and module enumeration
+  bool quickLookBuilt;
+  uint32_t quickLook[kQuickLookChars];      // keyword index: first record of each first character
+  uint32_t quickLookCopy[kQuickLookChars];  // made with it; the diagnostics dump compares the two
 };
 
 extern ProcessState g_process;
