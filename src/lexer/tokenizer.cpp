@@ -7,6 +7,7 @@
 
 #include "builtins/functable.h"
 #include "errors/errinfo.h"
+#include "lexer/chars.h"
 #include "lexer/lookup.h"
 #include "values/variables.h"
 
@@ -16,29 +17,7 @@ namespace {
 constexpr int kTokenMax = kWorkBuf - 1;  // characters a token may hold
 constexpr int kStringMax = 2049;         // characters copied from a string literal
 
-// Classes of the 256 byte values, worked out once from the ANSI code page.
-struct CharClasses {
-  bool built;
-  bool name[256];
-  bool alpha[256];
-};
-CharClasses g_classes;
-
-void BuildClasses() {
-  for (int c = 0; c < 256; ++c) {
-    char ch = static_cast<char>(c);
-    g_classes.alpha[c] = c != 0 && IsCharAlphaA(ch);
-    g_classes.name[c] = c != 0 && (IsCharAlphaNumericA(ch) || c == '_' || c == '@');
-  }
-  g_classes.built = true;
-}
-
-inline bool IsAlpha(unsigned char c) {
-  if (!g_classes.built) BuildClasses();
-  return g_classes.alpha[c];
-}
 inline bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
-inline bool IsBlank(unsigned char c) { return c == ' ' || c == '\t'; }
 inline bool IsQuote(unsigned char c) { return c == '"' || c == '`' || c == '\''; }
 size_t NameLength(const ScriptContext* ctx, int id) {
   uint16_t len = 0;
@@ -118,7 +97,7 @@ void ReadString(ScriptContext* ctx) {
 void ReadObjectReference(ScriptContext* ctx) {
   const char* p = ctx->prog;
   const char* start = p;
-  while (*p && (IsNameChar(static_cast<unsigned char>(*p)) || *p == '.')) {
+  while (*p && (IsNameChar(*p) || *p == '.')) {
     if (*p == '@' && p != start) break;
     ++p;
   }
@@ -133,7 +112,7 @@ void ReadObjectReference(ScriptContext* ctx) {
 void ReadVariable(ScriptContext* ctx, bool addressOf) {
   const char* p = ctx->prog;
   const char* start = p;
-  while (*p && (IsNameChar(static_cast<unsigned char>(*p)) || *p == '.')) ++p;
+  while (*p && (IsNameChar(*p) || *p == '.')) ++p;
   size_t len = static_cast<size_t>(p - start);
   size_t limit = ctx->persistentMode ? kPersistNameSize : kVarNameSize;
   if (len > limit) return err::Raise(ctx, 3055);
@@ -170,11 +149,6 @@ void ReadVariable(ScriptContext* ctx, bool addressOf) {
 
 }  // namespace
 
-bool IsNameChar(unsigned char c) {
-  if (!g_classes.built) BuildClasses();
-  return g_classes.name[c];
-}
-
 void SetLine(ScriptContext* ctx, const char* line) {
   ctx->prog = line;
   ctx->tokenStart = line;
@@ -188,7 +162,7 @@ void GetToken(ScriptContext* ctx) {
   int16_t prevCode = ctx->tokenCode;
   ctx->tokenKind = kTokEnd;
   const char* p = ctx->prog;
-  while (IsBlank(static_cast<unsigned char>(*p))) ++p;
+  while (IsBlank(*p)) ++p;
   ctx->prog = p;
   ctx->tokenStart = p;
   unsigned char c = static_cast<unsigned char>(*p);
@@ -199,7 +173,7 @@ void GetToken(ScriptContext* ctx) {
     ctx->tokenText[0] = 0;
   } else if (IsDigit(c) || c == '.') {
     ReadNumber(ctx);
-  } else if (!IsAlpha(c) && c != '@' && c != '_') {
+  } else if (!IsAlpha(static_cast<char>(c)) && c != '@' && c != '_') {
     if (LookupKeyword(ctx, 0)) {
       size_t n = NameLength(ctx, ctx->tokenCode);
       SetText(ctx, p, n);
@@ -230,14 +204,14 @@ void GetToken(ScriptContext* ctx) {
 void GetStringToken(ScriptContext* ctx) {
   ctx->tokenKind = kTokEnd;
   const char* p = ctx->prog;
-  while (IsBlank(static_cast<unsigned char>(*p))) ++p;
+  while (IsBlank(*p)) ++p;
   ctx->prog = p;
   ctx->tokenStart = p;
   ctx->tokenText[0] = 0;
   if (*p == 0 || *p == ';') return;
-  if (!IsNameChar(static_cast<unsigned char>(*p))) return err::Raise(ctx, 3054);
+  if (!IsNameChar(*p)) return err::Raise(ctx, 3054);
   int n = 0;
-  while (*p && IsNameChar(static_cast<unsigned char>(*p))) {
+  while (*p && IsNameChar(*p)) {
     int step = IsLeadByte(ctx, static_cast<unsigned char>(*p)) && p[1] ? 2 : 1;
     if (n + step > kWorkBuf - 1) {
       ctx->tokenText[0] = 0;

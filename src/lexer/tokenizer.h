@@ -27,9 +27,6 @@ void GetStringToken(ScriptContext* ctx);
 // Moves the cursor back over the current token and clears its kind.
 void Putback(ScriptContext* ctx);
 
-// Name characters: letters and digits of the ANSI code page, "_" and "@".
-bool IsNameChar(unsigned char c);
-
 }  // namespace zel::lex
 
 ZEL_API int WINAPI get_token(zel::ScriptContext* ctx);

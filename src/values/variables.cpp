@@ -211,15 +211,25 @@ uint16_t CreateFrame(ScriptContext* ctx, uint16_t capacity) {
   for (uint16_t n = 1; n < kVarFrames; ++n) {
     FrameRecord& f = ctx->frames[n];
     if (f.table) continue;
+    if (capacity < 1) return 0;
     HGLOBAL table = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT,
                                 static_cast<SIZE_T>(capacity) * sizeof(VarRecord));
     if (!table) return 0;
+    // Slot 0 is reserved in every table, as in the host's.
+    auto* records = static_cast<VarRecord*>(GlobalLock(table));
+    if (!records) {
+      GlobalFree(table);
+      return 0;
+    }
+    records[0].v.ival = -1;
+    records[0].v.flags = kFlagUninit;
+    GlobalUnlock(table);
     f.number = n;
     f.table = table;
     f.serial = ctx->frameCounter++;
     f.tick = GetTickCount();
     f.capacity = capacity;
-    f.inUse = 0;
+    f.inUse = 1;
     f.lastAssigned = kNoSlot;
     return n;
   }

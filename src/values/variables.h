@@ -54,7 +54,8 @@ uint16_t Define(ScriptContext* ctx, const char* name, const ValueCell* value);
 
 // ---- frames
 
-// Creates a frame with a table of `capacity` slots: its number (1..100), or 0
+// Creates a frame with a table of `capacity` slots, slot 0 reserved as in the
+// host's table: its number (1..100), or 0
 // when no record is free or the table cannot be allocated.
 uint16_t CreateFrame(ScriptContext* ctx, uint16_t capacity);
 // Frees frame n's table (1..100 only) and clears its record. The caller has

@@ -23,7 +23,7 @@ struct Outcome {
 };
 
 class EvalTest : public ContextTest {
- protected:
+ public:
   // Evaluates one line as a statement: an assignment or an expression that
   // must use up the line.
   Outcome Run(const char* line) {
@@ -199,6 +199,7 @@ TEST_F(EvalTest, AssignmentStoresAndFailureLeavesZero) {
   EXPECT_EQ(Run("s = \"text\"").error, 0);
   EXPECT_EQ(Run("s = 5 )").error, 3074);
   EXPECT_EQ(VarText("s"), "0");
+  Run("y = 1");
   EXPECT_EQ(Run("x = y = 3").error, 3069);
   EXPECT_EQ(Run("ifx = 3").error, 0) << "a keyword is a whole word only";
   EXPECT_EQ(VarText("ifx"), "3");
@@ -208,7 +209,7 @@ TEST_F(EvalTest, AssignmentStoresAndFailureLeavesZero) {
 
 TEST_F(EvalTest, TokenErrors) {
   static const Case cases[] = {
-      {".5 + 5.", 0, "10.5", 'f'},
+      {".5 + 5.", 0, "5.5", 'f'},
       {".", 3054, "", 'i'},
       {"1.2.3", 3338, "", 'i'},
       {"1e5e2", 3339, "", 'i'},

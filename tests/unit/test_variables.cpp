@@ -167,7 +167,8 @@ TEST_F(FrameTest, FramesKeepTheirOwnVariables) {
   ASSERT_TRUE(vars::EnterFrame(ctx, f, &save));
   EXPECT_EQ(ctx->frameNumber, f);
   EXPECT_EQ(vars::Lookup(ctx, "outer"), vars::kNoSlot);
-  ctx->varInUse = 1;  // slot 0 reserved, as a function call sets it up
+  EXPECT_EQ(ctx->varInUse, 1) << "slot 0 of a new frame is reserved";
+  EXPECT_EQ(ctx->vars[0].v.flags, kFlagUninit);
   SetInt("inner", 2);
   ASSERT_TRUE(vars::LeaveFrame(ctx, &save));
   EXPECT_EQ(ctx->frameNumber, 0);
@@ -244,7 +245,6 @@ TEST_F(PointerTest, PointerIntoAnEndedFrameIsInvalid) {
   uint16_t f = vars::CreateFrame(ctx, 20);
   FrameSave save;
   ASSERT_TRUE(vars::EnterFrame(ctx, f, &save));
-  ctx->varInUse = 1;
   SetInt("local", 1);
   std::string p = PointerTo(f, "local");
   vars::FreeSlot(ctx, vars::Lookup(ctx, "local"));
