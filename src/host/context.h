@@ -85,6 +85,7 @@ struct ScriptContext {
   char work1[kWorkBuf];
   char work2[kWorkBuf];
   char labelLine[kWorkBuf];
+  char lineBuf[kWorkBuf];    // the line being executed, decoded
   char failLine[kWorkBuf];   // copy of the failing line for error reports
   char* curLine;
   HGLOBAL errorInfo;         // additional information / extra error text, 1,025 bytes
@@ -159,6 +160,7 @@ struct ScriptContext {
   char scriptPath[kMaxPathLen];
   uint32_t includeMode;
   uint32_t inUdfBody;
+  uint32_t bodyBase;         // script position of a running body's first byte
 
   // ---- run control
   uint32_t stopRequested;

@@ -1,0 +1,60 @@
+// Script text: preparing a buffer to run (Unicode conversion, line ends,
+// #include merging, scrambling), reading it back one line at a time,
+// percent-sign substitution, and tracing a position back to its file and line.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include "host/context.h"
+
+namespace zel::script {
+
+// ---- preparing
+
+// Brings the host's movable block into runnable form in place: UTF-16 or UTF-8
+// text converted to ANSI, line ends normalised, #include files merged when the
+// include mode asks for it, the whole text scrambled (terminator included).
+// Sets *length to the text length. False when it cannot be prepared; the
+// failure has been reported.
+bool PrepareHostBuffer(ScriptContext* ctx, HGLOBAL script, uint32_t* length);
+
+// Loads a script file into a new movable block prepared the same way, for
+// `Call` and menu files. nullptr when it cannot be loaded (reported).
+HGLOBAL LoadScriptFile(ScriptContext* ctx, const char* path, uint32_t* length);
+
+// Scrambles `len` bytes of text in place, the byte at index i as position
+// base + i.
+void ScrambleText(uint8_t* text, uint32_t len, uint32_t base);
+
+// ---- reading
+
+// Reads the line at *pos of a scrambled text of `len` bytes into ctx->lineBuf:
+// leading blanks skipped, the line feed or byte 26 consumed, at most 2,048
+// characters kept (a longer line is cut and ctx->deferredLineError set to
+// 3722). *start receives the position of its first non-blank character.
+// Positions are descrambled as ctx->bodyBase + offset. Returns false at the
+// end of the text.
+bool ReadLine(ScriptContext* ctx, const uint8_t* text, uint32_t len, uint32_t* pos,
+              uint32_t* start);
+
+// ---- substitution
+
+// Replaces %name% in ctx->lineBuf by the variable's text (or @crlf, @tab,
+// @cr, @lf; other names vanish), "%%" by "%". Returns 0 on error (3047, 3048,
+// 3101 set), 1 when nothing was substituted, 2 when something was. Also turns a
+// run-time "#include" line into a Call when the include mode asks for it.
+int Substitute(ScriptContext* ctx);
+
+// ---- locating
+
+struct Location {
+  char path[kMaxPathLen];  // file the position came from
+  uint32_t line;           // line number in that file, from 1
+  uint32_t bodyLine;       // inside a body: line number from the body's start
+  char text[kWorkBuf];     // the line's text
+};
+
+// Traces position `pos` of the running text back to its file and line
+// through the marker lines.
+void Locate(ScriptContext* ctx, const uint8_t* text, uint32_t len, uint32_t pos, Location* out);
+
+}  // namespace zel::script
