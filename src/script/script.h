@@ -35,6 +35,9 @@ void ScrambleText(uint8_t* text, uint32_t len, uint32_t base);
 // end of the text.
 bool ReadLine(ScriptContext* ctx, const uint8_t* text, uint32_t len, uint32_t* pos,
               uint32_t* start);
+// The same into another buffer of kWorkBuf bytes (the label search's).
+bool ReadLineInto(ScriptContext* ctx, const uint8_t* text, uint32_t len, uint32_t* pos,
+                  uint32_t* start, char* buf);
 
 // ---- substitution
 

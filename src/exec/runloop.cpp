@@ -1,0 +1,94 @@
+// Run loop (reads the running text line by line, skips comments and labels,
+// substitutes, and runs each statement through the wrapper that routes its
+// errors).
+#include <cstring>
+
+#include "errors/errinfo.h"
+#include "errors/report.h"
+#include "exec/exec.h"
+#include "exec/pump.h"
+#include "expr/eval.h"
+#include "script/script.h"
+
+namespace zel::exec {
+namespace {
+
+constexpr uint32_t kNoAssignment = ~0u;
+constexpr uint32_t kStopReportCaption = 194;
+
+// The statement of a label line: what follows the label and its blanks, or
+// nullptr when only a comment follows.
+const char* AfterLabel(const char* line) {
+  const char* p = line;
+  while (*p && *p != ' ' && *p != '\t') ++p;
+  while (*p == ' ' || *p == '\t') ++p;
+  return (*p == 0 || *p == ';') ? nullptr : p;
+}
+
+// A stop the user asked for (Ctrl+Break) ends the run after the statement.
+bool StopRequested(ScriptContext* ctx) {
+  if (!ctx->stopRequested) return false;
+  if (ctx->reportStop && ctx->reportOnStop)
+    err::ReportFailure(ctx, kStopReportCaption, ctx->lineBuf, err::kSeveritySevere);
+  ctx->stopRequested = 0;
+  ctx->reportStop = 0;
+  return true;
+}
+
+}  // namespace
+
+int RunStatement(ScriptContext* ctx, Value* result, Run* run, const char* stmt, bool substituted) {
+  ctx->error = 0;
+  ctx->stmtClass = 0;
+  ctx->skipState = 0;
+  int r;
+  if (ctx->deferredLineError) {
+    err::Raise(ctx, ctx->deferredLineError);
+    ctx->deferredLineError = 0;
+    r = kStop;
+  } else {
+    r = ExecStatement(ctx, result, run, stmt, substituted);
+  }
+  if (!ctx->error) return r;
+  return err::AfterStatement(ctx, stmt) == err::After::kContinue ? kGoOn : kStop;
+}
+
+int RunLoop(ScriptContext* ctx, Value* result, Run* run) {
+  int r = kStop;
+  uint32_t start = 0;
+  while (script::ReadLine(ctx, run->text, run->len, &run->pos, &start)) {
+    run->lineStart = start;
+    ctx->assignTarget = kNoAssignment;
+    const char* line = ctx->lineBuf;
+    bool deferred = ctx->deferredLineError != 0;
+    if (!deferred && (line[0] == 0 || line[0] == ';')) continue;
+    int subst = script::Substitute(ctx);
+    if (subst == 0) {
+      if (Skipping(ctx)) {
+        ctx->error = 0;
+      } else {
+        err::AfterStatement(ctx, line);
+        r = kStop;
+        break;
+      }
+    }
+    const char* stmt = line;
+    if (line[0] == ':') {
+      stmt = AfterLabel(line);
+      if (!stmt) continue;
+    }
+    r = RunStatement(ctx, result, run, stmt, subst == 2);
+    if (r != kLeave) expr::ResetValue(ctx, result, 0);
+    if (r != kGoOn) break;
+    PumpMessages(ctx);
+    if (StopRequested(ctx)) {
+      r = kStop;
+      break;
+    }
+  }
+  ctx->runResult = r;
+  ctx->runError = ctx->error;
+  return r;
+}
+
+}  // namespace zel::exec
