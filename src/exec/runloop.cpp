@@ -41,6 +41,7 @@ int RunStatement(ScriptContext* ctx, Value* result, Run* run, const char* stmt, 
   ctx->error = 0;
   ctx->stmtClass = 0;
   ctx->skipState = 0;
+  ++ctx->statements;
   int r;
   if (ctx->deferredLineError) {
     err::Raise(ctx, ctx->deferredLineError);

@@ -138,6 +138,7 @@ struct ScriptContext {
   uint32_t fastPump;         // pump without waiting between messages
   uint32_t pumpDisabled;
   uint32_t breakDisabled;    // Ctrl+Break does not stop the run
+  uint64_t statements;       // statements executed since the context began
 
   // ---- errors
   uint16_t error;            // current error; 0 none
