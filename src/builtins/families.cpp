@@ -1,12 +1,18 @@
 // The list of built-in function families: each binds its bodies by name.
 #include "builtins/families.h"
 
+#include "builtins/chars.h"
+#include "builtins/items.h"
 #include "builtins/math.h"
+#include "builtins/strings.h"
 
 namespace zel::calls {
 
 void RegisterFamilies() {
   RegisterMath();
+  RegisterStrings();
+  RegisterItems();
+  RegisterChars();
 }
 
 }  // namespace zel::calls

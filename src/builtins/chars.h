@@ -1,0 +1,8 @@
+// Character and code-page functions.
+#pragma once
+
+namespace zel::calls {
+
+void RegisterChars();
+
+}  // namespace zel::calls

@@ -1,0 +1,8 @@
+// String functions.
+#pragma once
+
+namespace zel::calls {
+
+void RegisterStrings();
+
+}  // namespace zel::calls
