@@ -1,12 +1,16 @@
 // The list of built-in function families: each binds its bodies by name.
 #include "builtins/families.h"
 
+#include "builtins/errorfns.h"
+#include "builtins/intcontrol.h"
 #include "builtins/math.h"
 
 namespace zel::calls {
 
 void RegisterFamilies() {
   RegisterMath();
+  RegisterErrorFunctions();
+  RegisterIntControl();
 }
 
 }  // namespace zel::calls
