@@ -143,7 +143,6 @@ struct ScriptContext {
   HGLOBAL scriptHandle;
   uint16_t callNesting;
   uint32_t inExecute;        // a line run by Execute: reports go to a plain box
-  int32_t executeReportMode; // how Execute reports a failing line: 0, 1 or 2
   uint32_t fastPump;         // pump without waiting between messages
   uint32_t pumpDisabled;
   uint32_t breakDisabled;    // Ctrl+Break does not stop the run
