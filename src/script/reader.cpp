@@ -74,9 +74,13 @@ void CopyLineText(const Decoder& d, uint32_t lineStart, uint32_t lineEnd, uint32
 
 bool ReadLine(ScriptContext* ctx, const uint8_t* text, uint32_t len, uint32_t* pos,
               uint32_t* start) {
+  return ReadLineInto(ctx, text, len, pos, start, ctx->lineBuf);
+}
+
+bool ReadLineInto(ScriptContext* ctx, const uint8_t* text, uint32_t len, uint32_t* pos,
+                  uint32_t* start, char* out) {
   Decoder d{text, len, ctx->bodyBase};
   uint32_t p = *pos;
-  char* out = ctx->lineBuf;
   int n = 0;
   bool begun = false, cut = false;
   ctx->deferredLineError = 0;
