@@ -13,6 +13,7 @@
 #include "lexer/tokenizer.h"
 #include "values/array.h"
 #include "values/convert.h"
+#include "values/heap.h"
 #include "values/matherr.h"
 
 namespace zel::calls {
@@ -132,6 +133,11 @@ bool OpenParen(ScriptContext* ctx, int id) {
   err::Raise(ctx, 3067);
   err::AddErrorInfo(ctx, text);
   return false;
+}
+
+const char* ArgText(const ScriptContext* ctx, const Value& arg) {
+  const char* text = arg.flags & kFlagString ? heap::At(ctx, static_cast<uint32_t>(arg.str)) : nullptr;
+  return text ? text : "";
 }
 
 bool Register(const char* name, Body body) {

@@ -25,6 +25,10 @@ void DispatchCall(ScriptContext* ctx, int id, Value* result, Value* args, int ar
 // the name and message 9502 as additional information.
 bool OpenParen(ScriptContext* ctx, int id);
 
+// The ANSI text of an argument that its type code made a string; "" when it
+// holds none.
+const char* ArgText(const ScriptContext* ctx, const Value& arg);
+
 // Binds a body to a built-in function by its name; families call it from
 // their registration function. False for a name that is not a function.
 bool Register(const char* name, Body body);

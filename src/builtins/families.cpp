@@ -2,6 +2,8 @@
 #include "builtins/families.h"
 
 #include "builtins/chars.h"
+#include "builtins/errorfns.h"
+#include "builtins/intcontrol.h"
 #include "builtins/items.h"
 #include "builtins/math.h"
 #include "builtins/strings.h"
@@ -10,6 +12,8 @@ namespace zel::calls {
 
 void RegisterFamilies() {
   RegisterMath();
+  RegisterErrorFunctions();
+  RegisterIntControl();
   RegisterStrings();
   RegisterItems();
   RegisterChars();

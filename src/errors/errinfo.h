@@ -31,10 +31,49 @@ void FreeErrorInfo(ScriptContext* ctx);
 // "%s error:\n\n    %ld" as additional information.
 void RecordSystemError(ScriptContext* ctx, long code, const char* call, bool attach);
 
-// Severity of an error number: minor 1, moderate 0, severe 13.
+// ---- numbers
+
+// Ranges: up to kLastMinor minor, up to kLastModerate moderate, severe below
+// kFirstControlCode; from there on control codes that travel in the error
+// field but are not errors.
+constexpr uint32_t kLastMinor = 2000;
+constexpr uint32_t kLastModerate = 3000;
+constexpr uint16_t kFirstControlCode = 9000;
+
+// Control codes.
+constexpr uint16_t kExitCode = 9000;            // the script executed Exit
+constexpr uint16_t kReportedInCall = 9013;      // shown inside a called script or UDF
+constexpr uint16_t kReportedByExtender = 9014;  // an extender error, already shown
+constexpr uint16_t kReportedUntraced = 9015;    // as 9013, not traced again
+constexpr uint16_t kReportedEvent = 9016;       // an ErrorEvent error, already shown
+constexpr uint16_t kHandledInAssignment = 9998; // a handler function took an assignment's error
+constexpr uint16_t kCancel = 9999;              // the user cancelled
+
+// Errors a script raises with ErrorEvent, by severity; the script's own code
+// (kEventCodeFirst..kEventCodeLast) is kept as the substituted error.
+constexpr uint16_t kEventMinor = 1668, kEventModerate = 2669, kEventSevere = 3670;
+constexpr int32_t kEventCodeFirst = 7000, kEventCodeLast = 7999;
+
+// Severity of an error number: minor 1, moderate 0, severe 13 (the values the
+// error report is given).
 constexpr int kSeverityMinor = 1, kSeverityModerate = 0, kSeveritySevere = 13;
-constexpr int Severity(uint32_t n) {
-  return n < 2001 ? kSeverityMinor : n < 3001 ? kSeverityModerate : kSeveritySevere;
+constexpr int ErrorSeverity(uint32_t n) {
+  return n <= kLastMinor ? kSeverityMinor : n <= kLastModerate ? kSeverityModerate : kSeveritySevere;
+}
+
+// An extender's own error, by severity, its text in the custom error text.
+constexpr uint16_t kExtenderMinor = 1213, kExtenderModerate = 2214, kExtenderSevere = 3215;
+
+// Errors whose text is the custom error text: ErrorEvent's and the extenders'.
+constexpr bool HasCustomText(uint32_t n) {
+  return n == kExtenderMinor || n == kExtenderModerate || n == kExtenderSevere ||
+         n == kEventMinor || n == kEventModerate || n == kEventSevere;
+}
+
+// Numbers that stand for another, kept in the substituted-error field: the
+// custom-text errors and the already-reported codes 9013..9016.
+constexpr bool StandsForAnother(uint32_t n) {
+  return HasCustomText(n) || (n >= kReportedInCall && n <= kReportedEvent);
 }
 
 }  // namespace zel::err

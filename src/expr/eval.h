@@ -24,6 +24,10 @@ inline void EvaluatePlain(ScriptContext* ctx, Value* result) {
 // the integer `n` with no owner.
 void ResetValue(ScriptContext* ctx, Value* v, int32_t n);
 
+// Makes `v` the ANSI text `text` in a fresh heap block; on a full heap `v`
+// stays the integer 0 and 3096 is set.
+void SetText(ScriptContext* ctx, Value* v, const char* text);
+
 // The operations, each replacing `left` (or `v`) by its result; false with
 // the error set on failure.
 bool ApplyUnary(ScriptContext* ctx, int op, Value* v);

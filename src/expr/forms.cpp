@@ -34,12 +34,6 @@ bool CloseParen(ScriptContext* ctx) {
   return !ctx->error;
 }
 
-void SetText(ScriptContext* ctx, Value* v, const char* text) {
-  ResetValue(ctx, v, 0);
-  v->str = heap::StoreText(ctx, text, strlen(text));
-  if (v->str) v->flags = kFlagString;
-}
-
 void SetPointer(ScriptContext* ctx, Value* v, uint16_t frame, const char* name) {
   char text[kPointerMaxLen + 1];
   if (ptr::Format(ctx, frame, name, text, sizeof text)) SetText(ctx, v, text);
@@ -220,6 +214,12 @@ void GlobalForm(ScriptContext* ctx, int id, Value* result) {
 }
 
 }  // namespace
+
+void SetText(ScriptContext* ctx, Value* v, const char* text) {
+  ResetValue(ctx, v, 0);
+  v->str = heap::StoreText(ctx, text, strlen(text));
+  if (v->str) v->flags = kFlagString;
+}
 
 void SpecialForm(ScriptContext* ctx, int id, Value* result) {
   if (id == kIdPtrGlobalDefine && ctx->udfExecuting != kMainScript)

@@ -47,3 +47,15 @@ ZEL_API void WINAPI VFree(zel::ScriptContext* ctx, uint32_t offset);
 // "VT_" prefix, any case), and its category in *category when that is not
 // null: 1 integer kinds, 2 other kinds. -1 and category 0 for an unknown name.
 ZEL_API int32_t WINAPI MyVariantStrToNum(const char* name, int32_t* category);
+
+// Copies message `id` of `module`'s message table (the library's own when
+// `module` is null) into `buffer`, at most `size` bytes with the terminator;
+// returns its length, 0 when there is none. Ids from 100 up are read from the
+// translation file when one is in use; "~" becomes a line feed and "|" a tab.
+// Id 0 chooses the translation file anew. `ctx` may be null.
+ZEL_API int WINAPI LoadMyString(zel::ScriptContext* ctx, HINSTANCE module, UINT id, char* buffer,
+                                int size);
+// The same with a UTF-16 result (the ANSI text widened with the context's code
+// page); `size` counts characters. It keeps its own choice of translation file.
+ZEL_API int WINAPI LoadMyStringW(zel::ScriptContext* ctx, HINSTANCE module, UINT id,
+                                 wchar_t* buffer, int size);

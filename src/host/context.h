@@ -29,6 +29,15 @@ enum : uint32_t {
 // ErrorMode values.
 enum : uint32_t { kErrorModeOff = 0, kErrorModeCancel = 1, kErrorModeNotify = 2 };
 
+// Cancel and error handler modes.
+enum : int32_t {
+  kHandlerCancelLabel = -1,  // cancel only: the label :CANCEL when the script has one
+  kHandlerNone = 0,
+  kHandlerLabel = 1,         // jump to the handler label, disarming
+  kHandlerSubroutine = 2,    // call the handler label as a subroutine, disarming
+  kHandlerFunction = 3,      // call the handler function named in the context
+};
+
 // One frame of the StructureStack.
 struct StructFrame {
   uint16_t kind;
@@ -134,7 +143,6 @@ struct ScriptContext {
   HGLOBAL scriptHandle;
   uint16_t callNesting;
   uint32_t inExecute;        // a line run by Execute: reports go to a plain box
-  int32_t executeReportMode; // how Execute reports a failing line: 0, 1 or 2
   uint32_t fastPump;         // pump without waiting between messages
   uint32_t pumpDisabled;
   uint32_t breakDisabled;    // Ctrl+Break does not stop the run
@@ -146,15 +154,21 @@ struct ScriptContext {
   uint16_t deferredLineError;
   int32_t runResult;
   int32_t runError;
-  int32_t cancelHandlerMode;
-  int32_t errorHandlerMode;
+  int32_t cancelHandlerMode; // -1 at every run
+  int32_t errorHandlerMode;  // 0 at every run
   uint32_t errorMode;        // kErrorModeCancel at every run
-  uint32_t reportedError;
-  uint32_t substitutedError;
-  uint32_t errorOffset;
+  uint32_t reportedError;    // last number handed to reporting; read and cleared by LastError
+  uint32_t substitutedError; // the real number behind the codes that stand for another
+  uint32_t errorOffset;      // script position of the failing statement; ~0u none
   uint32_t handlerSavedError;
+  uint32_t continueFlag;     // the error was shown and the user chose Continue
+  uint32_t silentMode;       // non-zero: reports and message boxes go to the log file
+  int32_t executeReportMode; // errors inside Execute: 0 OK and Cancel, 1 OK only, 2 not shown
   char customErrorText[kCustomErrorText];
   char composedMessage[kWorkBuf];
+  char logFile[kMaxPathLen]; // receives silent-mode reports; "" no log
+  char cancelHandlerName[kVarNameSize + 1];  // UDF of cancel handler mode 3
+  char errorHandlerName[kVarNameSize + 1];   // UDF of error handler mode 3
 
   // ---- trace
   uint32_t traceOn;

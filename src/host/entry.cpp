@@ -6,6 +6,7 @@
 
 #include "errors/errinfo.h"
 #include "errors/messages.h"
+#include "errors/report.h"
 #include "exec/pump.h"
 #include "host/api.h"
 #include "host/context.h"
@@ -120,7 +121,7 @@ LONG InitContext(HGLOBAL context, LONG_PTR hostInstance) {
   for (HGLOBAL& h : ctx->udfBlocks) h = nullptr;
   for (void*& p : ctx->udfRecords) p = nullptr;
   ctx->regViewFlag = g_process.wow64 ? 256 : 0;
-  ctx->errorMode = kErrorModeCancel;
+  err::BeginRun(ctx);
   ctx->decimals = kDecimalsDefault;
   ctx->codePage = CP_ACP;
   ctx->pendingElse = -1;

@@ -10,6 +10,7 @@ constexpr int kWorkBuf       = 2050;  // bytes of a working text buffer (a line,
 constexpr int kVarNameSize   = 30;    // characters of a variable name
 constexpr int kPersistNameSize = 25;  // characters of a persistent variable's own name
 constexpr int kMaxPathLen    = 260;   // characters of a path
+constexpr int kIncludeDepth  = 16;    // #include nesting: a file this deep fails to merge
 constexpr int kFileSlots     = 128;   // open files per context
 constexpr int kBufferSlots   = 128;   // binary buffers per context
 constexpr int kStructFrames  = 101;   // StructureStack frames

@@ -1,6 +1,7 @@
 // One run of a script for the host (ProcessDaBatBuffer: prepares the host's
 // buffer, resets the run state, runs the text and releases what the run left).
 #include "errors/errinfo.h"
+#include "errors/report.h"
 #include "exec/exec.h"
 #include "exec/pump.h"
 #include "expr/eval.h"
@@ -30,7 +31,6 @@ void ResetRunState(ScriptContext* ctx, void* callback, const void* hostTable) {
   ctx->handlerSavedError = 0;
   ctx->error = 0;
   ctx->deferredLineError = 0;
-  ctx->errorMode = kErrorModeCancel;
   ctx->decimals = kDecimalsDefault;
   ctx->assignTarget = ~0u;
   ctx->bodyBase = 0;
@@ -38,6 +38,7 @@ void ResetRunState(ScriptContext* ctx, void* callback, const void* hostTable) {
   ctx->runError = 0;
   ctx->hostCallback = callback;
   ctx->hostTable = hostTable;
+  err::BeginRun(ctx);
 }
 
 }  // namespace

@@ -20,8 +20,9 @@ class BoxCloser {
   BoxCloser(const BoxCloser&) = delete;
   BoxCloser& operator=(const BoxCloser&) = delete;
 
-  void Reset() { boxes_ = 0; caption_.clear(); text_.clear(); }
+  void Reset() { boxes_ = 0; caption_.clear(); text_.clear(); cancel_ = false; }
   int boxes() const { return boxes_; }
+  bool offeredCancel() const { return cancel_; }  // the last box had a Cancel button
   const std::string& caption() const { return caption_; }  // of the last box
   const std::string& text() const { return text_; }
 
@@ -36,6 +37,8 @@ class BoxCloser {
     buf[0] = 0;
     GetDlgItemTextA(w, 0xFFFF, buf, sizeof buf);  // a message box's text control
     self_->text_ = buf;
+    HWND cancel = GetDlgItem(w, IDCANCEL);
+    self_->cancel_ = cancel && IsWindowVisible(cancel);
     ++self_->boxes_;
     PostMessageA(w, WM_COMMAND, MAKEWPARAM(self_->button_, BN_CLICKED), 0);
     return FALSE;
@@ -48,6 +51,7 @@ class BoxCloser {
   UINT_PTR timer_ = 0;
   int button_;
   int boxes_ = 0;
+  bool cancel_ = false;
   std::string caption_, text_;
 };
 

@@ -1,12 +1,25 @@
 // A started context for unit tests, locked for the test's body the way a run
-// locks it: ctx points at the context, ctx->vars at the variable table.
+// locks it: ctx points at the context, ctx->vars at the variable table. Run
+// evaluates one line the way the executor does.
 #pragma once
 #include <gtest/gtest.h>
 
+#include <string>
+
+#include "expr/eval.h"
 #include "host/context.h"
+#include "lexer/tokenizer.h"
 #include "testhost.h"
+#include "values/convert.h"
+#include "values/render.h"
 
 namespace zel::test {
+
+struct Outcome {
+  uint16_t error;
+  std::string text;  // the result rendered as text
+  char type;         // 'i' integer, 'f' float, 's' string, 'u' UTF-16, '?' other
+};
 
 class ContextTest : public ::testing::Test {
  protected:
@@ -34,6 +47,34 @@ class ContextTest : public ::testing::Test {
     FreeBlocks(&host);
   }
 
+ public:
+  // Evaluates one line as a statement: an assignment or an expression that
+  // must use up the line. The error it left is in the outcome and, unless
+  // `clearError` is false, no longer in the context.
+  Outcome Run(const char* line, bool clearError = true) {
+    ctx->error = 0;
+    lex::SetLine(ctx, line);
+    lex::GetToken(ctx);
+    Value v;
+    val::InitValue(&v, 0);
+    if (!ctx->error) expr::Evaluate(ctx, &v, true, false);
+    if (!ctx->error && ctx->tokenKind != lex::kTokEnd) ctx->error = 3074;
+    Outcome o{ctx->error, "", '?'};
+    if (!o.error) {
+      char buf[kWorkBuf];
+      if (RenderCell(ctx, &v, buf, sizeof buf)) o.text = buf;
+      o.type = (v.flags & kFlagInt)       ? 'i'
+               : (v.flags & kFlagFloat)   ? 'f'
+               : (v.flags & kFlagString)  ? 's'
+               : (v.flags & kFlagUnicode) ? 'u'
+                                          : '?';
+    }
+    expr::ResetValue(ctx, &v, 0);
+    if (clearError) ctx->error = 0;
+    return o;
+  }
+
+ protected:
   HostBlocks host;
   ScriptContext* ctx = nullptr;
 };

@@ -7,6 +7,8 @@ namespace zel::test {
 namespace {
 
 using VariantStrToNumFn = int32_t(WINAPI*)(const char*, int32_t*);
+using LoadMyStringFn = int(WINAPI*)(ScriptContext*, HINSTANCE, UINT, char*, int);
+using LoadMyStringWFn = int(WINAPI*)(ScriptContext*, HINSTANCE, UINT, wchar_t*, int);
 
 TEST(HostExports, VariantTypeNamesByName) {
   HMODULE dll = LoadLibraryA("zel.dll");
@@ -18,6 +20,21 @@ TEST(HostExports, VariantTypeNamesByName) {
   EXPECT_EQ(category, 1);
   EXPECT_EQ(fn("VT_R8", &category), -1);
   EXPECT_EQ(category, 0);
+}
+
+TEST(HostExports, MessagesByNumber) {
+  HMODULE dll = LoadLibraryA("zel.dll");
+  ASSERT_NE(dll, nullptr);
+  auto ansi = reinterpret_cast<LoadMyStringFn>(GetProcAddress(dll, "LoadMyString"));
+  auto wide = reinterpret_cast<LoadMyStringWFn>(GetProcAddress(dll, "LoadMyStringW"));
+  ASSERT_NE(ansi, nullptr);
+  ASSERT_NE(wide, nullptr);
+  char buf[64];
+  EXPECT_EQ(ansi(nullptr, nullptr, 3171, buf, sizeof buf), 37);
+  EXPECT_STREQ(buf, "IntControl: Invalid IntControl opcode");
+  wchar_t w[64];
+  EXPECT_EQ(wide(nullptr, nullptr, 9999, w, 64), 21);
+  EXPECT_STREQ(w, L"User requested Cancel");
 }
 
 }  // namespace

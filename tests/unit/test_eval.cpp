@@ -16,38 +16,8 @@
 namespace zel::test {
 namespace {
 
-struct Outcome {
-  uint16_t error;
-  std::string text;  // the result rendered as text
-  char type;         // 'i' integer, 'f' float, 's' string, 'u' UTF-16, '?' other
-};
-
 class EvalTest : public ContextTest {
  public:
-  // Evaluates one line as a statement: an assignment or an expression that
-  // must use up the line.
-  Outcome Run(const char* line) {
-    ctx->error = 0;
-    lex::SetLine(ctx, line);
-    lex::GetToken(ctx);
-    Value v;
-    val::InitValue(&v, 0);
-    if (!ctx->error) expr::Evaluate(ctx, &v, true, false);
-    if (!ctx->error && ctx->tokenKind != lex::kTokEnd) ctx->error = 3074;
-    Outcome o{ctx->error, "", '?'};
-    if (!o.error) {
-      char buf[kWorkBuf];
-      if (RenderCell(ctx, &v, buf, sizeof buf)) o.text = buf;
-      o.type = (v.flags & kFlagInt)       ? 'i'
-               : (v.flags & kFlagFloat)   ? 'f'
-               : (v.flags & kFlagString)  ? 's'
-               : (v.flags & kFlagUnicode) ? 'u'
-                                          : '?';
-    }
-    expr::ResetValue(ctx, &v, 0);
-    ctx->error = 0;
-    return o;
-  }
   std::string VarText(const char* name) {
     char buf[kWorkBuf];
     return vars::AsText(ctx, name, buf, sizeof buf) ? buf : "<none>";

@@ -1,0 +1,8 @@
+// Error functions.
+#pragma once
+
+namespace zel::calls {
+
+void RegisterErrorFunctions();
+
+}  // namespace zel::calls

@@ -1,0 +1,8 @@
+// IntControl.
+#pragma once
+
+namespace zel::calls {
+
+void RegisterIntControl();
+
+}  // namespace zel::calls
