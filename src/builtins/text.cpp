@@ -4,6 +4,7 @@
 #include <cstring>
 #include <cwchar>
 
+#include "builtins/dispatch.h"
 #include "errors/errinfo.h"
 #include "values/heap.h"
 
@@ -11,8 +12,7 @@ namespace zel::txt {
 
 template <>
 Text<char> Arg<char>(const ScriptContext* ctx, const Value& v) {
-  const char* p = (v.flags & kFlagString) ? heap::At(ctx, static_cast<uint32_t>(v.str)) : nullptr;
-  if (!p) return Text<char>{"", 0};
+  const char* p = calls::ArgText(ctx, v);
   return Text<char>{p, strlen(p)};
 }
 

@@ -31,7 +31,7 @@ TEST_F(CharsTest, CodesOfCharactersAndBack) {
       {"Num2Char(55296)", 1824, "", 'i'},  // a lone surrogate
       {"Num2Char(1114112)", 1824, "", 'i'},
   };
-  CheckCases(ctx, cases);
+  CheckCases(this, cases);
 }
 
 TEST_F(CharsTest, HexadecimalTextsBothWays) {
@@ -53,7 +53,7 @@ TEST_F(CharsTest, HexadecimalTextsBothWays) {
       {"StrLen(ChrStringToHex(StrFill('x', 3000)))", 0, "6000", 'i'},
       {"StrLen(ChrHexToUnicode(StrFill('4100', 4000)))", 0, "1000", 'i'},
   };
-  CheckCases(ctx, cases);
+  CheckCases(this, cases);
 }
 
 TEST_F(CharsTest, TheRunsCodePageChoosesTheConversions) {
@@ -77,7 +77,7 @@ TEST_F(CharsTest, TheRunsCodePageChoosesTheConversions) {
       {"Char2Num(ChrHexToString('82A0'))", 0, "12354", 'i'},
       {"ChrSetCodePage(0)", 0, "932", 'i'},
   };
-  CheckCases(ctx, before, sizeof before / sizeof *before);
+  CheckCases(this, before, sizeof before / sizeof *before);
   EXPECT_EQ(ctx->codePage, 0u);
 }
 

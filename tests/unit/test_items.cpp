@@ -38,7 +38,7 @@ TEST_F(ItemsTest, CountAndExtractNumberItemsFromOne) {
       {"ItemExtract(2, 'a' : @tab : 'b', '')", 0, "b", 's'},
       {"ItemExtract(1, 'a,b', 'xy')", 1705, "", 'i'},
   };
-  CheckCases(ctx, cases);
+  CheckCases(this, cases);
 }
 
 TEST_F(ItemsTest, InsertLocateRemoveAndReplace) {
@@ -76,7 +76,7 @@ TEST_F(ItemsTest, InsertLocateRemoveAndReplace) {
       {"ItemReplace('', 1, 'a,b', ',')", 0, ",b", 's'},
       {"ItemReplace('x', 1, '', ',')", 0, "", 's'},
   };
-  CheckCases(ctx, cases);
+  CheckCases(this, cases);
 }
 
 TEST_F(ItemsTest, SortUsesTheLocaleAndKeepsEqualItemsInOrder) {
@@ -93,7 +93,7 @@ TEST_F(ItemsTest, SortUsesTheLocaleAndKeepsEqualItemsInOrder) {
       {"ItemSort('b,a', '--')", 1705, "", 'i'},
       {"ItemSortNc('b,a', '--')", 1705, "", 'i'},
   };
-  CheckCases(ctx, cases);
+  CheckCases(this, cases);
 }
 
 TEST_F(ItemsTest, CsvFieldsFollowQuotingRules) {
@@ -136,14 +136,14 @@ TEST_F(ItemsTest, CsvFieldsFollowQuotingRules) {
       {"ItemExtractCsv(1, 'a', 0, 'xy')", 1713, "", 'i'},
       {"ItemExtractCsv(1, 'a', 0, '')", 1713, "", 'i'},
   };
-  CheckCases(ctx, cases);
+  CheckCases(this, cases);
 }
 
 // U+3042 has no character in the ANSI code page: the results are read back
 // with ChrUnicodeToHex.
 TEST_F(ItemsTest, WideListsGiveWideResults) {
-  ASSERT_EQ(EvalLine(ctx, "a = Num2Char(12354)").error, 0);
-  ASSERT_EQ(EvalLine(ctx, "w = 'b,' : a : ',a'").error, 0);
+  ASSERT_EQ(Run("a = Num2Char(12354)").error, 0);
+  ASSERT_EQ(Run("w = 'b,' : a : ',a'").error, 0);
   static const Case cases[] = {
       {"ItemCount(w, ',')", 0, "3", 'i'},
       {"ChrUnicodeToHex(ItemExtract(2, w, ','))", 0, "4230", 's'},
@@ -159,7 +159,7 @@ TEST_F(ItemsTest, WideListsGiveWideResults) {
       {"ItemExtractCsv(1, ChrStringToUnicode('\"q\"\"\"'), 0)", 0, "q\"", 'u'},
       {"ItemCountCsv(ChrStringToUnicode('a\"'), 0)", 1706, "", 'i'},
   };
-  CheckCases(ctx, cases);
+  CheckCases(this, cases);
 }
 
 // A list of 10,000 items, far beyond the working buffers.
@@ -177,7 +177,7 @@ TEST_F(ItemsTest, TenThousandItemsSortAndSplit) {
   ASSERT_NE(c.str, 0u);
   vars::Define(ctx, "big", &c);
   val::FreeValue(ctx, &c, val::kVarCell);
-  ASSERT_EQ(EvalLine(ctx, "s = ItemSortNc(big, ',')").error, 0);
+  ASSERT_EQ(Run("s = ItemSortNc(big, ',')").error, 0);
   static const Case cases[] = {
       {"ItemCount(big, ',')", 0, "10000", 'i'},
       {"ItemExtract(-1, big, ',')", 0, "K00001", 's'},
@@ -193,7 +193,7 @@ TEST_F(ItemsTest, TenThousandItemsSortAndSplit) {
       {"ItemCountCsv(big, 0)", 0, "10000", 'i'},
       {"ItemExtractCsv(-1, big, 0)", 0, "K00001", 's'},
   };
-  CheckCases(ctx, cases);
+  CheckCases(this, cases);
 }
 
 }  // namespace

@@ -26,7 +26,7 @@ TEST_F(StringsTest, LengthsCountCharactersAndBytesByForm) {
       {"StrByteCount(ChrHexToUnicode('E9004230'), 1)", 0, "4", 'i'},
       {"StrByteCount(ChrHexToUnicode('E9004230'), 2)", 0, "5", 'i'},
   };
-  CheckCases(ctx, cases);
+  CheckCases(this, cases);
 }
 
 TEST_F(StringsTest, SubstringBoundsNeverRaiseErrors) {
@@ -44,7 +44,7 @@ TEST_F(StringsTest, SubstringBoundsNeverRaiseErrors) {
       {"StrSub('abc', 1, -2)", 0, "", 's'},
       {"StrSub('', 1, 1)", 0, "", 's'},
   };
-  CheckCases(ctx, cases);
+  CheckCases(this, cases);
 }
 
 TEST_F(StringsTest, IndexScansForwardAndBackwardFromStart) {
@@ -73,7 +73,7 @@ TEST_F(StringsTest, IndexScansForwardAndBackwardFromStart) {
       {"StrScan('abc', '', 2, @fwdscan)", 0, "2", 'i'},
       {"StrScan('abc', 'a', 5, @fwdscan)", 0, "0", 'i'},
   };
-  CheckCases(ctx, cases);
+  CheckCases(this, cases);
 }
 
 TEST_F(StringsTest, ComparisonUsesTheLocaleAndCaseMapsTheText) {
@@ -92,7 +92,7 @@ TEST_F(StringsTest, ComparisonUsesTheLocaleAndCaseMapsTheText) {
       {"StrTrim('   ')", 0, "", 's'},
       {"StrTrim('')", 0, "", 's'},
   };
-  CheckCases(ctx, cases);
+  CheckCases(this, cases);
 }
 
 TEST_F(StringsTest, FillAndFixPadOrCutToExactLengths) {
@@ -116,7 +116,7 @@ TEST_F(StringsTest, FillAndFixPadOrCutToExactLengths) {
       {"StrFixBytesL('abc', '.', 5)", 0, "..abc", 's'},
       {"StrFixBytes('abc', '.', -1)", 1571, "", 'i'},
   };
-  CheckCases(ctx, cases);
+  CheckCases(this, cases);
 }
 
 TEST_F(StringsTest, ReplaceGoesLeftToRightWithoutOverlap) {
@@ -129,7 +129,7 @@ TEST_F(StringsTest, ReplaceGoesLeftToRightWithoutOverlap) {
       {"StrReplace('ABC', 'b', 'x')", 0, "ABC", 's'},
       {"StrReplace('abab', 'ab', 'abab')", 0, "abababab", 's'},
   };
-  CheckCases(ctx, cases);
+  CheckCases(this, cases);
 }
 
 TEST_F(StringsTest, InsertAndOverlayPadAndCheckTheirPositions) {
@@ -151,7 +151,7 @@ TEST_F(StringsTest, InsertAndOverlayPadAndCheckTheirPositions) {
       {"StrOverlay('abc', 'X', '', -3)", 1826, "", 'i'},
       {"StrOverlay('abc', 'X', '', 1, -5)", 1827, "", 'i'},
   };
-  CheckCases(ctx, cases);
+  CheckCases(this, cases);
 }
 
 TEST_F(StringsTest, CleanRemovesOrKeepsTheSetWithItsFlags) {
@@ -168,7 +168,7 @@ TEST_F(StringsTest, CleanRemovesOrKeepsTheSetWithItsFlags) {
       {"StrClean('abc', 'a', '', 2, 1)", 1616, "", 'i'},
       {"StrClean('abc', 'a', '', 1, 3)", 1617, "", 'i'},
   };
-  CheckCases(ctx, cases);
+  CheckCases(this, cases);
 }
 
 TEST_F(StringsTest, CountChecksItsPositionsAndSwapsThem) {
@@ -187,7 +187,7 @@ TEST_F(StringsTest, CountChecksItsPositionsAndSwapsThem) {
       {"StrCnt('abc', 'a', -2, 1, 0)", 1734, "", 'i'},
       {"StrCnt('abc', 'a', 1, 9, 0)", 1735, "", 'i'},
   };
-  CheckCases(ctx, cases);
+  CheckCases(this, cases);
 }
 
 TEST_F(StringsTest, WildcardsMatchRunsWithoutRegardToCase) {
@@ -215,7 +215,7 @@ TEST_F(StringsTest, WildcardsMatchRunsWithoutRegardToCase) {
       {"StrSubWild('xaybzc', 'a*b*c', 0)", 0, "aybzc", 's'},
       {"StrSubWild('abc', '*?', 0)", 0, "abc", 's'},
   };
-  CheckCases(ctx, cases);
+  CheckCases(this, cases);
 }
 
 TEST_F(StringsTest, TypeInfoNamesAndCombinesClassBits) {
@@ -231,7 +231,7 @@ TEST_F(StringsTest, TypeInfoNamesAndCombinesClassBits) {
       {"StrTypeInfo(StrTypeInfo('a1', 1), -1)", 0, "Lower Digit HexDg Alpha", 's'},
       {"StrTypeInfo(StrTypeInfo(' ', 1), -1)", 0, "Space Blank", 's'},
   };
-  CheckCases(ctx, cases);
+  CheckCases(this, cases);
 }
 
 TEST_F(StringsTest, StrCatReadsItsOwnList) {
@@ -246,15 +246,15 @@ TEST_F(StringsTest, StrCatReadsItsOwnList) {
       {"StrCat('a', 1/0)", 3062, "", 'i'},
       {"StrCat('a', ChrStringToUnicode('b'))", 0, "ab", 'u'},
   };
-  CheckCases(ctx, cases);
+  CheckCases(this, cases);
   std::string most = "StrLen(StrCat(", over;
   for (int i = 0; i < 1024; ++i) most += i ? ",7" : "7";
   over = most + ",7))";
   most += "))";
-  Outcome o = EvalLine(ctx, most.c_str());
+  Outcome o = Run(most.c_str());
   EXPECT_EQ(o.error, 0);
   EXPECT_EQ(o.text, "1024");
-  EXPECT_EQ(EvalLine(ctx, over.c_str()).error, 2058) << "1,025 arguments";
+  EXPECT_EQ(Run(over.c_str()).error, 2058) << "1,025 arguments";
 }
 
 TEST_F(StringsTest, ResultsOutgrowTheWorkingBuffers) {
@@ -272,15 +272,15 @@ TEST_F(StringsTest, ResultsOutgrowTheWorkingBuffers) {
       {"StrIndexWild(StrFill('a', 200000), '*b', 0)", 0, "0", 'i'},  // gives up once the text runs out
       {"StrIndexWild(StrFill('a', 200000) : 'b', 'a*b', 0)", 0, "1", 'i'},
   };
-  CheckCases(ctx, cases);
+  CheckCases(this, cases);
 }
 
 // Shift-JIS: 82A0 and 82A2 are two double-byte characters; the byte pair A0 82
 // across them is no character.
 TEST_F(StringsTest, DoubleByteCharactersAreNeverSplit) {
-  ASSERT_EQ(EvalLine(ctx, "ChrSetCodePage(932)").error, 0);
-  ASSERT_EQ(EvalLine(ctx, "j = ChrHexToString('82A082A2')").error, 0);
-  ASSERT_EQ(EvalLine(ctx, "across = ChrHexToString('A082')").error, 0);
+  ASSERT_EQ(Run("ChrSetCodePage(932)").error, 0);
+  ASSERT_EQ(Run("j = ChrHexToString('82A082A2')").error, 0);
+  ASSERT_EQ(Run("across = ChrHexToString('A082')").error, 0);
   static const Case cases[] = {
       {"StrLen(j)", 0, "2", 'i'},
       {"StrByteCount(j, 0)", 0, "4", 'i'},
@@ -298,13 +298,13 @@ TEST_F(StringsTest, DoubleByteCharactersAreNeverSplit) {
       {"StrLenWild(j : 'b', '?b', 0)", 0, "2", 'i'},
       {"ChrStringToHex(StrSubWild(j, '?', 2))", 0, "82A2", 's'},
   };
-  CheckCases(ctx, cases);
+  CheckCases(this, cases);
 }
 
 // UTF-16 arguments (made with ChrHexToUnicode) give UTF-16 results, read back
 // with ChrUnicodeToHex; U+3042 has no character in the ANSI code page.
 TEST_F(StringsTest, WideArgumentsGiveWideResults) {
-  ASSERT_EQ(EvalLine(ctx, "w = ChrHexToUnicode('610042306200')").error, 0);  // a, U+3042, b
+  ASSERT_EQ(Run("w = ChrHexToUnicode('610042306200')").error, 0);  // a, U+3042, b
   static const Case cases[] = {
       {"StrLen(w)", 0, "3", 'i'},
       {"ChrUnicodeToHex(StrSub(w, 2, 1))", 0, "4230", 's'},
@@ -329,7 +329,7 @@ TEST_F(StringsTest, WideArgumentsGiveWideResults) {
       {"StrUpper(ChrStringToUnicode('ab'))", 0, "AB", 'u'},
       {"StrInsert('abc', 'x')", 0, "xabc", 's'},  // no UTF-16 argument: an ANSI result
   };
-  CheckCases(ctx, cases);
+  CheckCases(this, cases);
 }
 
 }  // namespace
