@@ -39,6 +39,7 @@ using ZelDoDaDllInit = LONG(WINAPI*)(HWND window, HGLOBAL context, LONG_PTR valu
 
 ZEL_API LONG WINAPI DoDaDllInit(HWND window, HGLOBAL context, LONG_PTR value, int16_t operation,
                                 LONG_PTR number, const char* text1, const char* text2);
+ZEL_API LONG WINAPI ProcessDaBatBuffer(HWND window, HGLOBAL context, HGLOBAL script, void* callback, const void* hostTable);
 ZEL_API uint32_t WINAPI VMalloc(zel::ScriptContext* ctx, uint32_t bytes);
 ZEL_API void WINAPI VFree(zel::ScriptContext* ctx, uint32_t offset);
 

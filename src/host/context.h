@@ -179,6 +179,7 @@ struct ScriptContext {
   uint32_t nativeLibCount;
   HMODULE extenders[kExtenders];
   uint32_t extenderCount;
+  char extenderErrorText[kWorkBuf];  // text the host or an extender gave with its last failure
   uint32_t ddeConversations[kDdeSlots];
   uint32_t ddeInstance;
   uint32_t ddeTimeout;       // milliseconds
