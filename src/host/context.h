@@ -149,6 +149,8 @@ struct ScriptContext {
   uint32_t handlerSavedError;
   char customErrorText[kCustomErrorText];
   char composedMessage[kWorkBuf];
+  uint32_t silentMode;            // non-zero: reports are logged, not shown
+  char silentLog[kMaxPathLen];    // the log file of silent mode; "" none
 
   // ---- trace
   uint32_t traceOn;
