@@ -9,6 +9,7 @@
 #include "errors/errinfo.h"
 #include "errors/messages.h"
 #include "expr/eval.h"
+#include "extender/hostcall.h"
 #include "host/process.h"
 #include "lexer/tokenizer.h"
 #include "values/array.h"
@@ -169,12 +170,16 @@ void DispatchCall(ScriptContext* ctx, int id, Value* result, Value* args, int ar
     g_registered = true;
   }
   matherr::Clear();
-  Body body = id >= 0 && id < kKeyTokens ? g_bodies[id] : nullptr;
-  if (!body) {
-    err::Raise(ctx, 3046);  // a family that is not part of the library yet
-    return;
+  if (id >= kHostIdBase && id <= kHostIdLast) {
+    ext::CallHost(ctx, id, result, args, argc);
+  } else {
+    Body body = id >= 0 && id < kKeyTokens ? g_bodies[id] : nullptr;
+    if (!body) {
+      err::Raise(ctx, 3046);  // a family that is not part of the library yet
+      return;
+    }
+    body(ctx, result, args, argc, wide, id);
   }
-  body(ctx, result, args, argc, wide, id);
   // A numeric result never carries a stale text form.
   if ((result->flags & (kFlagInt | kFlagFloat)) && (result->flags & kFlagString)) {
     val::FreeValue(ctx, result, val::kEvalValue, true);

@@ -45,6 +45,13 @@ void PumpMessages(ScriptContext* ctx) {
   if (!ctx->fastPump) Sleep(0);
 }
 
+void PumpAfterStatement(ScriptContext* ctx) {
+  DWORD now = GetTickCount();
+  if (now == ctx->lastPumpTick) return;
+  ctx->lastPumpTick = now;
+  PumpMessages(ctx);
+}
+
 void WaitPumping(ScriptContext* ctx, uint32_t ms) {
   DWORD startTick = GetTickCount();
   while (!ctx->stopRequested) {

@@ -11,6 +11,11 @@ namespace zel::exec {
 // the time slice unless the context asks for fast pumping.
 void PumpMessages(ScriptContext* ctx);
 
+// The pump after a statement: a full pump at most once per tick of the
+// system clock, so that a tight loop pays for no system call on most
+// statements while windows still see their messages within a tick.
+void PumpAfterStatement(ScriptContext* ctx);
+
 // Pumps messages for `ms` milliseconds, or until a stop is requested.
 void WaitPumping(ScriptContext* ctx, uint32_t ms);
 

@@ -81,7 +81,7 @@ int RunLoop(ScriptContext* ctx, Value* result, Run* run) {
     r = RunStatement(ctx, result, run, stmt, subst == 2);
     if (r != kLeave) expr::ResetValue(ctx, result, 0);
     if (r != kGoOn) break;
-    PumpMessages(ctx);
+    PumpAfterStatement(ctx);
     if (StopRequested(ctx)) {
       r = kStop;
       break;

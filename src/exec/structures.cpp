@@ -233,11 +233,11 @@ int To(ScriptContext* ctx, bool fromNext) {
     if (!ctx->error) err::Raise(ctx, 3361);
     return kStop;
   }
+  val::InitValue(&step.v, 1);  // without By the step is the integer 1
   if (IsOp(ctx, kIdBy)) {
     if (!EvaluateNext(ctx, &step.v) || !Numeric(ctx, &step.v)) return kStop;
   }
   if (!AtEnd(ctx)) return kStop;
-  if (!(step.v.flags & (kFlagInt | kFlagFloat))) val::InitValue(&step.v, 1);
   bool negative = (step.v.flags & kFlagInt) ? step.v.ival < 0 : step.v.fval < 0.0;
   if (fromNext) {
     TempValue add(ctx);

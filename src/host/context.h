@@ -147,6 +147,7 @@ struct ScriptContext {
   uint32_t pumpDisabled;
   uint32_t breakDisabled;    // Ctrl+Break does not stop the run
   uint64_t statements;       // statements executed since the context began
+  uint32_t lastPumpTick;     // tick count of the last pump after a statement
 
   // ---- errors
   uint16_t error;            // current error; 0 none
@@ -199,6 +200,7 @@ struct ScriptContext {
   uint32_t nativeLibCount;
   HMODULE extenders[kExtenders];
   uint32_t extenderCount;
+  char extenderErrorText[kWorkBuf];  // text the host or an extender gave with its last failure
   uint32_t ddeConversations[kDdeSlots];
   uint32_t ddeInstance;
   uint32_t ddeTimeout;       // milliseconds

@@ -1,6 +1,8 @@
 // Exported services found by their plain names in the real zel.dll.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "host/api.h"
 
 namespace zel::test {
@@ -32,6 +34,9 @@ TEST(HostExports, MessagesByNumber) {
   char buf[64];
   EXPECT_EQ(ansi(nullptr, nullptr, 3171, buf, sizeof buf), 37);
   EXPECT_STREQ(buf, "IntControl: Invalid IntControl opcode");
+  // The table's text holds an escaped character; it must come out plain.
+  ansi(nullptr, nullptr, 3320, buf, sizeof buf);
+  EXPECT_EQ(std::string(buf), std::string("EvalDisk: Disk Drive speci") + "fication error");
   wchar_t w[64];
   EXPECT_EQ(wide(nullptr, nullptr, 9999, w, 64), 21);
   EXPECT_STREQ(w, L"User requested Cancel");

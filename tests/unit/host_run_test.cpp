@@ -96,6 +96,7 @@ TEST_F(RunTest, LoopsWithBreakAndContinue) {
   Run("i = 0\nn = 0\nWhile i < 10\n i = i + 1\n If i == 3 Then Continue\n If i == 6\n  Break\n EndIf\n n = n + i\nEndWhile\n"
       "s = 0\nFor k = 10 To 1 By -1\n s = s + k\nNext\n"
       "t = 0\nFor k2 = 1 To 0\n t = 99\nNext\n"
+      "u = 0\nFor k4 = 1 To 4\n u = u + k4\nNext\n"
       "f = 0\nFor k3 = 0 To 1 By 0.25\n f = f + 1\nNext\n");
   EXPECT_EQ(boxes, 0) << boxText;
   EXPECT_EQ(Var("n"), "12");  // 1 + 2 + 4 + 5
@@ -103,6 +104,8 @@ TEST_F(RunTest, LoopsWithBreakAndContinue) {
   EXPECT_EQ(Var("s"), "55");
   EXPECT_EQ(Var("t"), "0");
   EXPECT_EQ(Var("k2"), "1");
+  EXPECT_EQ(Var("u"), "10");
+  EXPECT_EQ(Var("k4"), "5");
   EXPECT_EQ(Var("f"), "5");
 }
 
