@@ -17,7 +17,6 @@
 #include "lexer/tokenizer.h"
 #include "values/codepage.h"
 #include "values/convert.h"
-#include "values/heap.h"
 
 namespace zel::calls {
 namespace {
