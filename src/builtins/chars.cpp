@@ -22,9 +22,19 @@ constexpr uint32_t kMaxCodePoint = 0x10ffff;
 
 bool IsSurrogate(uint32_t c) { return c >= 0xd800 && c <= 0xdfff; }
 
+// The code point of the UTF-16 character at w, of which n code units are
+// there: a surrogate pair combined, else the code unit.
+uint32_t CodePoint(const wchar_t* w, size_t n) {
+  uint32_t c = static_cast<uint16_t>(w[0]);
+  uint32_t next = n > 1 ? static_cast<uint16_t>(w[1]) : 0;
+  if (c >= 0xd800 && c < 0xdc00 && next >= 0xdc00 && next <= 0xdfff)
+    return 0x10000 + ((c - 0xd800) << 10) + (next - 0xdc00);
+  return c;
+}
+
 // Char2Num(text): the code of the first character, 0 for an empty text. A
 // single-byte ANSI character gives its byte; a double-byte one, and a
-// UTF-16 character, give the Unicode code point (a surrogate pair combined).
+// UTF-16 character, give the Unicode code point.
 template <typename Ch>
 void Char2Num(ScriptContext* ctx, Value* r, Value* args, int, int) {
   Text<Ch> t = Arg<Ch>(ctx, args[1]);
@@ -38,19 +48,10 @@ void Char2Num(ScriptContext* ctx, Value* r, Value* args, int, int) {
     }
     wchar_t w[2];
     int n = MultiByteToWideChar(ctx->codePage, 0, t.p, 2, w, 2);
-    if (n == 2 && w[0] >= 0xd800 && w[0] < 0xdc00 && w[1] >= 0xdc00 && w[1] <= 0xdfff) {
-      r->ival = static_cast<int32_t>(0x10000 + ((w[0] - 0xd800u) << 10) + (w[1] - 0xdc00u));
-    } else if (n >= 1) {
-      r->ival = w[0];
-    } else {
-      err::Raise(ctx, kFunctionFailed);
-    }
+    if (n <= 0) return err::Raise(ctx, kFunctionFailed);
+    r->ival = static_cast<int32_t>(CodePoint(w, static_cast<size_t>(n)));
   } else {
-    uint32_t c = static_cast<uint16_t>(t.p[0]);
-    uint32_t next = t.len > 1 ? static_cast<uint16_t>(t.p[1]) : 0;
-    if (c >= 0xd800 && c < 0xdc00 && next >= 0xdc00 && next <= 0xdfff)
-      c = 0x10000 + ((c - 0xd800) << 10) + (next - 0xdc00);
-    r->ival = static_cast<int32_t>(c);
+    r->ival = static_cast<int32_t>(CodePoint(t.p, t.len));
   }
 }
 
@@ -58,8 +59,8 @@ void Char2Num(ScriptContext* ctx, Value* r, Value* args, int, int) {
 // codes the UTF-16 character of that code point. Anything else is 1824.
 void Num2Char(ScriptContext* ctx, Value* r, Value* args, int, bool, int) {
   int32_t code = args[1].ival;
-  if (code < 0 || static_cast<uint32_t>(code) > kMaxCodePoint || IsSurrogate(static_cast<uint32_t>(code)))
-    return err::Raise(ctx, kInvalidValue);
+  uint32_t u = static_cast<uint32_t>(code);
+  if (code < 0 || u > kMaxCodePoint || IsSurrogate(u)) return err::Raise(ctx, kInvalidValue);
   if (code < 256) {
     char c = static_cast<char>(code);
     txt::SetResult<char>(ctx, r, &c, code ? 1 : 0);
@@ -94,7 +95,8 @@ void ChrGetCodePage(ScriptContext* ctx, Value* r, Value* args, int, bool, int) {
 // page the system has); returns the previous one.
 void ChrSetCodePage(ScriptContext* ctx, Value* r, Value* args, int, bool, int) {
   int32_t page = args[1].ival;
-  bool known = page == CP_ACP || page == CP_OEMCP || (page > 0 && IsValidCodePage(static_cast<UINT>(page)));
+  bool known = page == CP_ACP || page == CP_OEMCP ||
+               (page > 0 && IsValidCodePage(static_cast<UINT>(page)));
   if (!known) return err::Raise(ctx, kInvalidValue);
   r->ival = static_cast<int32_t>(ctx->codePage);
   ctx->codePage = static_cast<uint32_t>(page);

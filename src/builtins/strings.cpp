@@ -390,13 +390,14 @@ void StrInsert(ScriptContext* ctx, Value* r, Value* args, int argc, bool, int) {
   if (start == 0) start = 1;
   if (length == -1) length = static_cast<int64_t>(add.len);
   wchar_t padChar = pad.len ? pad.p[0] : L' ';
-  uint64_t headKeep = static_cast<uint64_t>(start - 1) < base.len ? static_cast<uint64_t>(start - 1) : base.len;
-  uint64_t headPad = static_cast<uint64_t>(start - 1) - headKeep;
-  uint64_t addKeep = static_cast<uint64_t>(length) < add.len ? static_cast<uint64_t>(length) : add.len;
-  uint64_t addPad = static_cast<uint64_t>(length) - addKeep;
-  uint64_t tailFrom = kOverlay ? headKeep + static_cast<uint64_t>(length) : headKeep;
+  uint64_t before = static_cast<uint64_t>(start - 1), width = static_cast<uint64_t>(length);
+  uint64_t headKeep = before < base.len ? before : base.len;
+  uint64_t headPad = before - headKeep;
+  uint64_t addKeep = width < add.len ? width : add.len;
+  uint64_t addPad = width - addKeep;
+  uint64_t tailFrom = kOverlay ? headKeep + width : headKeep;
   if (tailFrom > base.len) tailFrom = base.len;
-  uint64_t total = headKeep + headPad + static_cast<uint64_t>(length) + (base.len - tailFrom);
+  uint64_t total = headKeep + headPad + width + (base.len - tailFrom);
   if (total > txt::kMaxResultUnits) return err::Raise(ctx, 3096);
   wchar_t* out = txt::NewResult<wchar_t>(ctx, r, static_cast<size_t>(total));
   if (!out) return;
@@ -597,7 +598,9 @@ bool ClassBits(ScriptContext* ctx, Text<Ch> t, bool any, uint32_t* bits) {
   if constexpr (sizeof(Ch) == 1) {
     n = WidenedUnits(ctx->codePage, t.p, t.len);
     if (!wide.Get(ctx, (n + 1) * sizeof(wchar_t))) return false;
-    if (n) MultiByteToWideChar(ctx->codePage, 0, t.p, static_cast<int>(t.len), wide.As<wchar_t>(), static_cast<int>(n));
+    if (n)
+      MultiByteToWideChar(ctx->codePage, 0, t.p, static_cast<int>(t.len), wide.As<wchar_t>(),
+                          static_cast<int>(n));
     w = wide.As<wchar_t>();
   } else {
     w = t.p;
