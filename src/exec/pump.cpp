@@ -2,6 +2,8 @@
 // turns Ctrl+Break into a stop request).
 #include "exec/pump.h"
 
+#include "extender/hostcall.h"
+
 namespace zel::exec {
 namespace {
 
@@ -10,6 +12,10 @@ constexpr DWORD kMessagePause = 20;  // milliseconds between messages, unless pu
 bool KeyDown(int vk) { return GetKeyState(vk) < 0 || GetAsyncKeyState(vk) < 0; }
 
 void CheckBreak(ScriptContext* ctx) {
+  if (ctx->eventMask & kEventIdle) {
+    const char* none[5] = {};
+    ext::CallHostTexts(ctx, -1, nullptr, none);
+  }
   if (ctx->breakDisabled) return;
   if (KeyDown(VK_CONTROL) && KeyDown(VK_CANCEL)) {
     ctx->stopRequested = 1;

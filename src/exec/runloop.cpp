@@ -1,6 +1,7 @@
 // Run loop (reads the running text line by line, skips comments and labels,
 // substitutes, and runs each statement through the wrapper that routes its
 // errors).
+#include <cstdio>
 #include <cstring>
 
 #include "errors/errinfo.h"
@@ -8,6 +9,7 @@
 #include "exec/exec.h"
 #include "exec/pump.h"
 #include "expr/eval.h"
+#include "extender/hostcall.h"
 #include "script/script.h"
 
 namespace zel::exec {
@@ -15,6 +17,8 @@ namespace {
 
 constexpr uint32_t kNoAssignment = ~0u;
 constexpr uint32_t kStopReportCaption = 194;
+constexpr int kHostEventCode = -1;
+constexpr uint16_t kDebuggerStop = 9012;
 
 // The statement of a label line: what follows the label and its blanks, or
 // nullptr when only a comment follows.
@@ -23,6 +27,22 @@ const char* AfterLabel(const char* line) {
   while (*p && *p != ' ' && *p != '\t') ++p;
   while (*p == ' ' || *p == '\t') ++p;
   return (*p == 0 || *p == ';') ? nullptr : p;
+}
+
+// Tells the host about the statement about to run, when it asked for that;
+// a host that answers with the debugger's stop code ends the run.
+bool StatementEvent(ScriptContext* ctx, const Run* run, const char* stmt) {
+  if (!(ctx->eventMask & kEventStatement)) return true;
+  char where[16], handle[24], position[16], skip[8];
+  snprintf(where, sizeof where, "%d", ctx->udfExecuting != kOwnerNone ? 3 : 2);
+  snprintf(handle, sizeof handle, "%llu",
+           static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(run->script)));
+  snprintf(position, sizeof position, "%lu", static_cast<unsigned long>(run->lineStart));
+  const StructFrame* top = ctx->structDepth > 0 ? &ctx->structs[ctx->structDepth - 1] : nullptr;
+  snprintf(skip, sizeof skip, "%u", top ? top->state : 0u);
+  const char* texts[5] = {stmt, where, handle, position, skip};
+  ext::CallHostTexts(ctx, kHostEventCode, nullptr, texts);
+  return ctx->error != kDebuggerStop;
 }
 
 // A stop the user asked for (Ctrl+Break) ends the run after the statement.
@@ -77,6 +97,10 @@ int RunLoop(ScriptContext* ctx, Value* result, Run* run) {
     if (line[0] == ':') {
       stmt = AfterLabel(line);
       if (!stmt) continue;
+    }
+    if (!StatementEvent(ctx, run, stmt)) {
+      r = kStop;
+      break;
     }
     r = RunStatement(ctx, result, run, stmt, subst == 2);
     if (r != kLeave) expr::ResetValue(ctx, result, 0);

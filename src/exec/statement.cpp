@@ -9,6 +9,7 @@
 #include "exec/exec.h"
 #include "exec/pump.h"
 #include "expr/eval.h"
+#include "extender/hostcall.h"
 #include "lexer/tokenizer.h"
 #include "values/convert.h"
 
@@ -109,9 +110,18 @@ int Execute(ScriptContext* ctx, Value* result, Run* run) {
   return kGoOn;
 }
 
+// A command of the host's table: the rest of the line goes to the host.
+int HostCommand(ScriptContext* ctx, Value* result, int id) {
+  const char* texts[5] = {ctx->prog, nullptr, nullptr, nullptr, nullptr};
+  while (*texts[0] == ' ' || *texts[0] == '\t') ++texts[0];
+  ext::CallHostTexts(ctx, id, result, texts);
+  return ctx->error ? kStop : kGoOn;
+}
+
 int Command(ScriptContext* ctx, Value* result, Run* run, const char* stmt, int id, bool substituted) {
   if (id == kIdGoto) return Goto(ctx, run, stmt, substituted);
   if (Skipping(ctx)) return kGoOn;
+  if (id >= kHostIdBase && id <= kHostIdLast) return HostCommand(ctx, result, id);
   switch (id) {
     case kIdBeep:
       MessageBeep(MB_OK);

@@ -219,6 +219,25 @@ int EndWhile(ScriptContext* ctx, Run* run) {
 
 // ---- For / To / Next
 
+// The loop variable of For and ForEach, found or created: 3071 when the line
+// ends, `syntaxError` when the token is not a name, 3051 when it cannot be made.
+bool LoopVariable(ScriptContext* ctx, uint16_t syntaxError, uint16_t* slot) {
+  lex::GetToken(ctx);
+  if (ctx->error) return false;
+  if (ctx->tokenKind == lex::kTokEnd) {
+    err::Raise(ctx, 3071);
+    return false;
+  }
+  if (ctx->tokenKind != lex::kTokVariable) {
+    err::Raise(ctx, syntaxError);
+    return false;
+  }
+  *slot = ctx->tokenSlot;
+  if (*slot != vars::kNoSlot) return true;
+  if (!ctx->error) err::Raise(ctx, 3051);
+  return false;
+}
+
 int To(ScriptContext* ctx, bool fromNext) {
   StructFrame* f = Top(ctx);
   if (!f || f->kind != kFrameFor) {
@@ -255,21 +274,8 @@ int To(ScriptContext* ctx, bool fromNext) {
 
 int For(ScriptContext* ctx, Run* run) {
   if (Skipping(ctx)) return Push(ctx, kFrameFor, kSkipInside, 0, 0) ? kGoOn : kStop;
-  lex::GetToken(ctx);
-  if (ctx->error) return kStop;
-  if (ctx->tokenKind == lex::kTokEnd) {
-    err::Raise(ctx, 3071);
-    return kStop;
-  }
-  if (ctx->tokenKind != lex::kTokVariable) {
-    err::Raise(ctx, 3360);
-    return kStop;
-  }
-  uint16_t slot = ctx->tokenSlot;
-  if (slot == vars::kNoSlot) {
-    if (!ctx->error) err::Raise(ctx, 3051);
-    return kStop;
-  }
+  uint16_t slot;
+  if (!LoopVariable(ctx, 3360, &slot)) return kStop;
   lex::GetToken(ctx);
   if (ctx->error) return kStop;
   if (!IsOp(ctx, kIdAssign)) {
@@ -309,21 +315,8 @@ int ForEach(ScriptContext* ctx, Run* run) {
   bool again = top && top->kind == kFrameForEach && top->linePos == run->lineStart;
   if (!again && Skipping(ctx))
     return Push(ctx, kFrameForEach, kSkipInside, run->lineStart, run->lineStart) ? kGoOn : kStop;
-  lex::GetToken(ctx);
-  if (ctx->error) return kStop;
-  if (ctx->tokenKind == lex::kTokEnd) {
-    err::Raise(ctx, 3071);
-    return kStop;
-  }
-  if (ctx->tokenKind != lex::kTokVariable) {
-    err::Raise(ctx, 3729);
-    return kStop;
-  }
-  uint16_t slot = ctx->tokenSlot;
-  if (slot == vars::kNoSlot) {
-    if (!ctx->error) err::Raise(ctx, 3051);
-    return kStop;
-  }
+  uint16_t slot;
+  if (!LoopVariable(ctx, 3729, &slot)) return kStop;
   ctx->noCreate = 1;  // "In" is a word of the statement, not a variable
   lex::GetToken(ctx);
   if (ctx->error) return kStop;

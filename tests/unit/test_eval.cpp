@@ -2,6 +2,7 @@
 // point the context at a line, take the first token, evaluate.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -106,6 +107,33 @@ TEST_F(EvalTest, FloatArithmetic) {
       {"-8.0 ** (1.0/3)", 1341, "", 'f'},
   };
   Check(this, cases, sizeof cases / sizeof *cases);
+}
+
+// Each arithmetic operator over the pairings of integer, float, numeric text
+// and UTF-16 numeric text: the result's type follows the float rule.
+TEST_F(EvalTest, OperatorsOverOperandPairings) {
+  ValueCell w{};
+  w.wstr = heap::StoreWide(ctx, L"6", 1);
+  w.flags = kFlagUnicode;
+  vars::Define(ctx, "wsix", &w);
+  val::FreeValue(ctx, &w, val::kVarCell);
+  struct Pair { const char* left; const char* right; bool isFloat; };
+  static const Pair pairs[] = {
+      {"6", "4", false},     {"6", "4.0", true},      {"6.0", "4", true},  {"6.0", "4.0", true},
+      {"\"6\"", "4", false}, {"6", "\"4.0\"", true}, {"wsix", "4", false}, {"wsix", "4.0", true},
+  };
+  struct Op { const char* op; double expect; };
+  static const Op ops[] = {{"+", 10}, {"-", 2}, {"*", 24}, {"/", 1.5}, {"mod", 2}, {"**", 1296}};
+  for (const Pair& p : pairs) {
+    for (const Op& o : ops) {
+      std::string line = std::string(p.left) + " " + o.op + " " + p.right;
+      Outcome r = Run(line.c_str());
+      ASSERT_EQ(r.error, 0) << line;
+      double expect = (!p.isFloat && o.op[0] == '/') ? 1 : o.expect;  // integer division truncates
+      EXPECT_EQ(r.type, p.isFloat ? 'f' : 'i') << line;
+      EXPECT_DOUBLE_EQ(atof(r.text.c_str()), expect) << line;
+    }
+  }
 }
 
 TEST_F(EvalTest, Concatenation) {

@@ -285,18 +285,7 @@ class HostFunctionTest : public HostCallTest {
     ctx->hostTable = kTable;
   }
   // Evaluates one line; the error it leaves.
-  uint16_t Run(const char* line) {
-    ctx->error = 0;
-    lex::SetLine(ctx, line);
-    lex::GetToken(ctx);
-    Value v;
-    val::InitValue(&v, 0);
-    if (!ctx->error) expr::Evaluate(ctx, &v, true, false);
-    expr::ResetValue(ctx, &v, 0);
-    uint16_t e = ctx->error;
-    ctx->error = 0;
-    return e;
-  }
+  uint16_t Run(const char* line) { return ContextTest::Run(line).error; }
   std::string VarText(const char* name) {
     char buf[kWorkBuf];
     return vars::AsText(ctx, name, buf, sizeof buf) ? buf : "<none>";
