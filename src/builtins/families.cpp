@@ -4,6 +4,7 @@
 #include "builtins/errorfns.h"
 #include "builtins/intcontrol.h"
 #include "builtins/math.h"
+#include "exec/udf.h"
 
 namespace zel::calls {
 
@@ -11,6 +12,7 @@ void RegisterFamilies() {
   RegisterMath();
   RegisterErrorFunctions();
   RegisterIntControl();
+  exec::RegisterScriptCalls();
 }
 
 }  // namespace zel::calls
