@@ -8,6 +8,7 @@
 #include "builtins/functable.h"
 #include "errors/errinfo.h"
 #include "errors/messages.h"
+#include "exec/udf.h"
 #include "expr/eval.h"
 #include "extender/hostcall.h"
 #include "host/process.h"
@@ -170,7 +171,9 @@ void DispatchCall(ScriptContext* ctx, int id, Value* result, Value* args, int ar
     g_registered = true;
   }
   matherr::Clear();
-  if (id >= kHostIdBase && id <= kHostIdLast) {
+  if (isUdf) {
+    exec::CallUdf(ctx, id, result, args, argc);
+  } else if (id >= kHostIdBase && id <= kHostIdLast) {
     ext::CallHost(ctx, id, result, args, argc);
   } else {
     Body body = id >= 0 && id < kKeyTokens ? g_bodies[id] : nullptr;

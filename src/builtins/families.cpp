@@ -7,6 +7,7 @@
 #include "builtins/items.h"
 #include "builtins/math.h"
 #include "builtins/strings.h"
+#include "exec/udf.h"
 
 namespace zel::calls {
 
@@ -17,6 +18,7 @@ void RegisterFamilies() {
   RegisterStrings();
   RegisterItems();
   RegisterChars();
+  exec::RegisterScriptCalls();
 }
 
 }  // namespace zel::calls

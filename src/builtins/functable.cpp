@@ -2,6 +2,8 @@
 // and the accessors that find a record by token ID in any of the tables).
 #include "builtins/functable.h"
 
+#include "exec/udf.h"
+
 namespace zel {
 
 using fn::Args;
@@ -783,10 +785,16 @@ constexpr uint32_t kStringConstantCount = sizeof kStringConstants / sizeof kStri
 
 // ---- the tables behind the ID ranges
 
-// A user-defined function's parameter count and name come from its record,
-// which arrives with user-defined functions; until then there are none.
-uint8_t UdfParamCount(const ScriptContext*, int) { return 0; }
-const char* UdfName(const ScriptContext*, int, uint16_t* len) { *len = 0; return ""; }
+// A user-defined function's parameter count and name come from its record.
+uint8_t UdfParamCount(const ScriptContext* ctx, int index) {
+  const UdfRecord* r = exec::DefinedUdf(ctx, index);
+  return r ? static_cast<uint8_t>(r->paramCount) : 0;
+}
+const char* UdfName(const ScriptContext* ctx, int index, uint16_t* len) {
+  const UdfRecord* r = exec::DefinedUdf(ctx, index);
+  *len = r ? r->nameLen : 0;
+  return r ? r->name : "";
+}
 
 // The record of any table-backed ID, or nullptr.
 const FunctionTableEntry* RecordOf(const ScriptContext* ctx, int id) {

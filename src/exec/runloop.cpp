@@ -1,6 +1,6 @@
-// Run loop (reads the running text line by line, skips comments and labels,
-// substitutes, and runs each statement through the wrapper that routes its
-// errors).
+// Run loop (reads the running text line by line, skips comments, labels and
+// definition bodies, substitutes, and runs each statement through the wrapper
+// that routes its errors).
 #include <cstdio>
 #include <cstring>
 
@@ -8,6 +8,7 @@
 #include "errors/report.h"
 #include "exec/exec.h"
 #include "exec/pump.h"
+#include "exec/udf.h"
 #include "expr/eval.h"
 #include "extender/hostcall.h"
 #include "script/script.h"
@@ -52,7 +53,24 @@ bool StopRequested(ScriptContext* ctx) {
     err::ReportFailure(ctx, kStopReportCaption, ctx->lineBuf, err::kSeveritySevere);
   ctx->stopRequested = 0;
   ctx->reportStop = 0;
+  // Inside a body or a called script the callers end too, quietly, as after Exit.
+  if (ctx->udfNesting || ctx->callNesting) err::Raise(ctx, err::kExitCode);
   return true;
+}
+
+// Reports the error that stops the run at `line`; the run stops whatever the
+// report answers, with the error kept.
+int StopWithReport(ScriptContext* ctx, const char* line) {
+  uint16_t e = ctx->error;
+  err::AfterStatement(ctx, line);
+  ctx->error = e;
+  return kStop;
+}
+
+// The definition whose end line is missing, for the report.
+const char* OpenDefinitionName(const ScriptContext* ctx) {
+  if (ctx->dupDefinition || ctx->udfCount >= kUdfMax || !ctx->udfRecords[ctx->udfCount]) return "";
+  return ctx->udfRecords[ctx->udfCount]->name;
 }
 
 }  // namespace
@@ -77,12 +95,34 @@ int RunStatement(ScriptContext* ctx, Value* result, Run* run, const char* stmt, 
 int RunLoop(ScriptContext* ctx, Value* result, Run* run) {
   int r = kStop;
   uint32_t start = 0;
-  while (script::ReadLine(ctx, run->text, run->len, &run->pos, &start)) {
+  bool endOfText = false;
+  for (;;) {
+    if (!script::ReadLine(ctx, run->text, run->len, &run->pos, &start)) {
+      endOfText = true;
+      break;
+    }
     run->lineStart = start;
     ctx->assignTarget = kNoAssignment;
     const char* line = ctx->lineBuf;
     bool deferred = ctx->deferredLineError != 0;
     if (!deferred && (line[0] == 0 || line[0] == ';')) continue;
+    if (!deferred && line[0] == '#') {
+      Definition d = DefinitionLine(ctx, run);
+      if (d == Definition::kFailed) {
+        r = StopWithReport(ctx, line);
+        ctx->inDefinition = 0;  // a definition left open ends with the run
+        ctx->dupDefinition = 0;
+        break;
+      }
+      if (d == Definition::kHandled) continue;
+    }
+    if (ctx->inDefinition) {  // a body is copied at its end line, not run
+      if (!deferred) continue;
+      err::Raise(ctx, ctx->deferredLineError);
+      ctx->deferredLineError = 0;
+      r = StopWithReport(ctx, line);
+      break;
+    }
     int subst = script::Substitute(ctx);
     if (subst == 0) {
       if (Skipping(ctx)) {
@@ -110,6 +150,12 @@ int RunLoop(ScriptContext* ctx, Value* result, Run* run) {
       r = kStop;
       break;
     }
+  }
+  if (endOfText && ctx->inDefinition) {
+    err::Raise(ctx, 3723);
+    r = StopWithReport(ctx, OpenDefinitionName(ctx));
+    ctx->inDefinition = 0;
+    ctx->dupDefinition = 0;
   }
   ctx->runResult = r;
   ctx->runError = ctx->error;

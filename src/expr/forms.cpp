@@ -18,8 +18,6 @@
 namespace zel::expr {
 namespace {
 
-constexpr uint16_t kMainScript = 65535;  // udfExecuting outside any function
-
 bool IsOp(const ScriptContext* ctx, int id) {
   return ctx->tokenKind == lex::kTokKeyword && ctx->tokenCode == id;
 }

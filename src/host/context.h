@@ -11,6 +11,9 @@
 
 namespace zel {
 
+struct UdfRecord;  // exec/udf.h
+
+constexpr uint16_t kMainScript = 65535;  // udfExecuting outside any definition's body
 
 // Host event mask bits.
 enum : uint32_t {
@@ -81,14 +84,14 @@ struct ScriptContext {
   const void* hostTable; // the host's function table for this run
 
   // ---- user-defined functions
-  HGLOBAL udfBlocks[kUdfBlocks];
-  void* udfRecords[kUdfMax];
+  HGLOBAL udfBlocks[kUdfBlocks];  // each locked for as long as it lives
+  UdfRecord* udfRecords[kUdfMax];
   int32_t udfHighBlock;  // -1: none allocated
-  uint16_t udfCount;
-  uint16_t udfExecuting; // 65535: the main script
-  uint8_t inDefinition;
-  uint8_t dupDefinition;
-  uint16_t udfNesting;
+  uint16_t udfCount;     // definitions whose end line has been read
+  uint16_t udfExecuting; // definition whose body runs; kMainScript none
+  uint8_t inDefinition;  // between a definition line and its end line
+  uint8_t dupDefinition; // ... of a name already defined: the body is ignored
+  uint16_t udfNesting;   // bodies running inside one another
 
   // ---- work buffers
   char work1[kWorkBuf];

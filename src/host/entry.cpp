@@ -8,6 +8,7 @@
 #include "errors/messages.h"
 #include "errors/report.h"
 #include "exec/pump.h"
+#include "exec/udf.h"
 #include "host/api.h"
 #include "host/context.h"
 #include "host/hostlock.h"
@@ -119,7 +120,7 @@ LONG InitContext(HGLOBAL context, LONG_PTR hostInstance) {
   for (FileSlot& f : ctx->files) f = FileSlot{};
   for (BufferSlot& b : ctx->buffers) b = BufferSlot{};
   for (HGLOBAL& h : ctx->udfBlocks) h = nullptr;
-  for (void*& p : ctx->udfRecords) p = nullptr;
+  for (UdfRecord*& r : ctx->udfRecords) r = nullptr;
   ctx->regViewFlag = g_process.wow64 ? 256 : 0;
   err::BeginRun(ctx);
   ctx->decimals = kDecimalsDefault;
@@ -249,17 +250,6 @@ void FreeBufferSlots(ScriptContext* ctx) {
   }
 }
 
-void FreeUdfBlocks(ScriptContext* ctx) {
-  if (ctx->udfHighBlock < 0) return;
-  for (HGLOBAL& h : ctx->udfBlocks) {
-    if (h) GlobalFree(h);
-    h = nullptr;
-  }
-  for (void*& p : ctx->udfRecords) p = nullptr;
-  ctx->udfHighBlock = -1;
-  ctx->udfCount = 0;
-}
-
 LONG EndContext(HGLOBAL context, const char* callback) {
   if (!context) return 0;
   ContextLock lock(context);
@@ -276,7 +266,7 @@ LONG EndContext(HGLOBAL context, const char* callback) {
   ReleaseVariables(ctx);
   CloseFileSlots(ctx);
   FreeBufferSlots(ctx);
-  FreeUdfBlocks(ctx);
+  exec::FreeDefinitions(ctx);
   err::FreeErrorInfo(ctx);
   if (ctx->inputBlocked && g_process.blockInput) {
     reinterpret_cast<BOOL(WINAPI*)(BOOL)>(g_process.blockInput)(FALSE);

@@ -28,6 +28,10 @@ void ResetRunState(ScriptContext* ctx, void* callback, const void* hostTable) {
   ctx->skipState = 0;
   ctx->callNesting = 0;
   ctx->udfNesting = 0;
+  ctx->udfExecuting = kMainScript;
+  ctx->inUdfBody = 0;
+  ctx->inDefinition = 0;  // a definition left open by an earlier run ended with it
+  ctx->dupDefinition = 0;
   ctx->handlerSavedError = 0;
   ctx->error = 0;
   ctx->deferredLineError = 0;

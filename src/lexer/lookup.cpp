@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <cstring>
 
+#include "exec/udf.h"
 #include "host/process.h"
 #include "lexer/chars.h"
 #include "values/value.h"
@@ -45,19 +46,23 @@ void EnsureQuickLook() {
 
 // ---- matching one record
 
-// True when the text begins with the record's name (the text lower-cased one
-// character at a time) and, for a whole word, no name character follows.
-bool NameMatches(const char* text, const FunctionTableEntry& e, bool wholeWord) {
-  uint16_t n = e.nameLen;
-  if (n == 0 || n > kFuncNameSize) return false;  // a host record may be damaged
+// True when the text begins with the lower-case `name` of `n` characters (the
+// text lower-cased one character at a time) and, for a whole word, no name
+// character follows.
+bool NameMatches(const char* text, const char* name, uint16_t n, bool wholeWord) {
   for (uint16_t i = 0; i < n; ++i)
-    if (text[i] == 0 || LowerAscii(text[i]) != e.name[i]) return false;
+    if (text[i] == 0 || LowerAscii(text[i]) != name[i]) return false;
   return !wholeWord || !IsNameChar(text[n]);
 }
 
-// Keeps the record when it is longer than the best match so far and matches.
+// Keeps a name when it is longer than the best match so far and matches.
+void Consider(const char* name, uint16_t n, int id, const char* text, bool wholeWord, Match* best) {
+  if (n > best->len && NameMatches(text, name, n, wholeWord)) *best = Match{id, n};
+}
+
 void Consider(const FunctionTableEntry& e, int id, const char* text, bool wholeWord, Match* best) {
-  if (e.nameLen > best->len && NameMatches(text, e, wholeWord)) *best = Match{id, e.nameLen};
+  if (e.nameLen == 0 || e.nameLen > kFuncNameSize) return;  // a host record may be damaged
+  Consider(e.name, e.nameLen, id, text, wholeWord, best);
 }
 
 // ---- the searches, in the order a lookup makes them
@@ -73,8 +78,15 @@ Match SearchBuiltins(const char* text, bool wholeWord) {
   return best;
 }
 
-// User-defined function names arrive with user-defined functions; until then none match.
-Match SearchUdfs(const ScriptContext*, const char*, bool) { return kNoMatch; }
+// The definitions whose end line has been read, in the order they were made.
+Match SearchUdfs(const ScriptContext* ctx, const char* text, bool wholeWord) {
+  Match best = kNoMatch;
+  for (int i = 0; i < ctx->udfCount && i < kUdfMax; ++i) {
+    const UdfRecord* r = exec::DefinedUdf(ctx, i);
+    if (r && r->nameLen <= kVarNameSize) Consider(r->name, r->nameLen, kUdfIdBase + i, text, wholeWord, &best);
+  }
+  return best;
+}
 
 // The extender function table arrives with extenders; until then none match.
 Match SearchExtenders(const ScriptContext*, const char*, bool) { return kNoMatch; }

@@ -89,4 +89,16 @@ HANDLE OpenIncludeFile(ScriptContext* ctx, const char* name, const char* baseFol
   return TrySearch(nullptr, name, found);
 }
 
+bool FindCallFile(const char* name, char found[kMaxPathLen]) {
+  HANDLE f = INVALID_HANDLE_VALUE;
+  if (name[0] && !HasFolder(name)) {
+    f = TryEnvironmentPath(name, found);
+    if (f == INVALID_HANDLE_VALUE) f = TrySearch(nullptr, name, found);
+  }
+  if (f == INVALID_HANDLE_VALUE) f = TryPath(name, found);
+  if (f == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(f);
+  return true;
+}
+
 }  // namespace zel::script

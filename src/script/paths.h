@@ -33,4 +33,10 @@ HANDLE OpenForRead(const char* path);
 HANDLE OpenIncludeFile(ScriptContext* ctx, const char* name, const char* baseFolder,
                        char found[kMaxPathLen]);
 
+// Finds the script file that Call names: a name without a folder in the
+// folders of PATH, then through the system's search order; a name with a
+// folder, or one still not found, relative to the current directory. `found`
+// receives the file's full path. False when no such file exists.
+bool FindCallFile(const char* name, char found[kMaxPathLen]);
+
 }  // namespace zel::script

@@ -9,7 +9,9 @@ A case states what it expects in its own comment lines:
     ;!args A B ...  the parameters after the script (shell-style quoting)
 
 Without ";!error" the run must exit with status 0. Every case runs in its own
-process with a time limit; a case that overruns it is killed and fails.
+process with a time limit, with its own folder as the current directory (so
+the files a case names relative to itself are found); a case that overruns
+its time limit is killed and fails.
 Prints each failing case with what was expected and what came, then
 "N passed, N failed"; exits 1 when any case failed or the folder holds none.
 """
@@ -70,11 +72,13 @@ def host_path(path, wine):
 
 def run_case(case, host, wine, timeout):
     """Runs the host on the case; returns (status or None on time-out, stdout, stderr)."""
-    command = ([wine] if wine else []) + [host, "--silent", host_path(case.path, wine)] + case.args
+    command = ([wine] if wine else []) + [os.path.abspath(host), "--silent",
+                                          host_path(case.path, wine)] + case.args
     env = dict(os.environ)
     env.setdefault("WINEDEBUG", "-all")
     proc = subprocess.Popen(command, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
-                            stderr=subprocess.PIPE, env=env, start_new_session=True)
+                            stderr=subprocess.PIPE, env=env, start_new_session=True,
+                            cwd=os.path.dirname(os.path.abspath(case.path)))
     try:
         out, err = proc.communicate(timeout=timeout)
         status = proc.returncode

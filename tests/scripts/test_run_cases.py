@@ -3,7 +3,8 @@
 without Wine or the library. The fake host reads the case it is given and
 obeys its ";fake" lines: ";fake out TEXT" prints TEXT, ";fake err TEXT" writes
 TEXT to standard error, ";fake exit N" ends with status N, ";fake sleep S"
-sleeps S seconds, ";fake args" prints its parameters one per line.
+sleeps S seconds, ";fake args" prints its parameters one per line, ";fake cwd"
+prints its current directory.
 """
 import os
 import stat
@@ -18,7 +19,7 @@ RUNNER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "run_cases.py"
 
 FAKE_HOST = textwrap.dedent("""\
     #!%s
-    import sys, time
+    import os, sys, time
     assert sys.argv[1] == "--silent", sys.argv
     status = 0
     for line in open(sys.argv[2]).read().splitlines():
@@ -37,6 +38,8 @@ FAKE_HOST = textwrap.dedent("""\
         elif what == "args":
             for a in sys.argv[3:]:
                 print(a, flush=True)
+        elif what == "cwd":
+            print(os.getcwd(), flush=True)
     sys.exit(status)
     """) % sys.executable
 
@@ -135,6 +138,15 @@ class RunnerTest(unittest.TestCase):
             """)
         status, out = self.run_runner()
         self.assert_outcome(1, 0, status, out)
+
+    def test_each_case_runs_in_its_own_folder(self):
+        # Given relative to the runner's own directory, the host and the
+        # folder are still found once the case runs in the cases' folder.
+        self.write("where.zlt", ";fake cwd\n;=> %s\n" % os.path.realpath(self.cases))
+        proc = subprocess.run([sys.executable, RUNNER, "--host", "fakehost", "--wine", "",
+                               "cases"], cwd=self.dir.name,
+                              stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+        self.assert_outcome(1, 0, proc.returncode, proc.stdout)
 
     def test_mistakes_in_a_case_fail_it(self):
         self.write("typo.zlt", ";!eror 3062\n")
