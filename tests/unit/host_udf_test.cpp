@@ -6,15 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "boxcloser.h"
 #include "extender/hostcall.h"
 #include "host/context.h"
-#include "testhost.h"
+#include "scripthost.h"
 
 namespace zel::test {
 namespace {
-
-using RunFn = LONG(WINAPI*)(HWND, HGLOBAL, HGLOBAL, void*, const void*);
 
 struct Event {
   LONG code;
@@ -32,16 +29,11 @@ LONG WINAPI RecordingHost(HWND, HINSTANCE, DWORD, LONG code, ZelViperAnswer, Ext
   return code == kHostEventCall ? g_callAnswer : 0;
 }
 
-class HostUdfTest : public ::testing::Test {
+class HostUdfTest : public ScriptHostTest {
  protected:
   void SetUp() override {
-    dll = LoadLibraryA("zel.dll");
-    ASSERT_NE(dll, nullptr);
-    init = reinterpret_cast<ZelDoDaDllInit>(GetProcAddress(dll, "DoDaDllInit"));
-    run = reinterpret_cast<RunFn>(GetProcAddress(dll, "ProcessDaBatBuffer"));
-    ASSERT_TRUE(init && run);
-    ASSERT_TRUE(MakeBlocks(&host, 400, 64 * 1024, 16 * 1024 * 1024));
-    ASSERT_TRUE(StartContext(init, &host));
+    ScriptHostTest::SetUp();
+    callback = reinterpret_cast<void*>(&RecordingHost);
     char tmp[MAX_PATH];
     ASSERT_GT(GetTempPathA(MAX_PATH, tmp), 0u);
     dir = std::string(tmp) + "zel_host_udf_" + std::to_string(GetCurrentProcessId()) + "\\";
@@ -51,8 +43,7 @@ class HostUdfTest : public ::testing::Test {
     g_callAnswer = 0;
   }
   void TearDown() override {
-    init(nullptr, host.context, 0, kZelOpEndContext, 0, nullptr, nullptr);
-    FreeBlocks(&host);
+    ScriptHostTest::TearDown();
     for (const std::string& f : files) DeleteFileA(f.c_str());
     RemoveDirectoryA(dir.c_str());
   }
@@ -83,37 +74,8 @@ class HostUdfTest : public ::testing::Test {
     return e;
   }
 
-  LONG Run(const std::string& text) {
-    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, text.size() + 1);
-    memcpy(GlobalLock(h), text.data(), text.size());
-    GlobalUnlock(h);
-    BoxCloser closer;
-    LONG r = run(nullptr, host.context, h, reinterpret_cast<void*>(&RecordingHost), nullptr);
-    GlobalFree(h);
-    boxes = closer.boxes();
-    return r;
-  }
-
-  std::string Var(const char* name) {
-    auto* vars = static_cast<VarRecord*>(GlobalLock(host.table));
-    std::string out = "<none>";
-    for (int i = 1; i < host.slots; ++i) {
-      const VarRecord& r = vars[i];
-      if (strcmp(r.name, name) != 0 || !(r.v.flags & kDefinedMask)) continue;
-      out = (r.v.flags & kFlagString) ? std::string(host.heap + r.v.str) : std::to_string(r.v.ival);
-      break;
-    }
-    GlobalUnlock(host.table);
-    return out;
-  }
-
-  HMODULE dll = nullptr;
-  ZelDoDaDllInit init = nullptr;
-  RunFn run = nullptr;
-  HostBlocks host;
   std::string dir, mainPath;
   std::vector<std::string> files;
-  int boxes = 0;
 };
 
 TEST_F(HostUdfTest, DefinitionsOutliveTheRunThatMadeThem) {

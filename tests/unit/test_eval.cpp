@@ -7,6 +7,7 @@
 #include <string>
 
 #include "ctxfixture.h"
+#include "exprcase.h"
 #include "expr/eval.h"
 #include "lexer/tokenizer.h"
 #include "values/convert.h"
@@ -25,25 +26,6 @@ class EvalTest : public ContextTest {
   }
 };
 
-struct Case {
-  const char* line;
-  uint16_t error;
-  const char* text;
-  char type;
-};
-
-void Check(EvalTest* t, const Case* cases, size_t n) {
-  for (size_t i = 0; i < n; ++i) {
-    const Case& c = cases[i];
-    Outcome o = t->Run(c.line);
-    EXPECT_EQ(o.error, c.error) << "line: " << c.line;
-    if (c.error == 0 && o.error == 0) {
-      EXPECT_EQ(o.text, c.text) << "line: " << c.line;
-      EXPECT_EQ(o.type, c.type) << "line: " << c.line;
-    }
-  }
-}
-
 TEST_F(EvalTest, PrecedenceAndAssociativity) {
   static const Case cases[] = {
       {"1 + 2 * 3", 0, "7", 'i'},
@@ -61,7 +43,7 @@ TEST_F(EvalTest, PrecedenceAndAssociativity) {
       {"- - 5", 0, "5", 'i'},
       {"1 ; a comment", 0, "1", 'i'},
   };
-  Check(this, cases, sizeof cases / sizeof *cases);
+  CheckCases(this, cases, sizeof cases / sizeof *cases);
 }
 
 TEST_F(EvalTest, IntegerArithmetic) {
@@ -83,7 +65,7 @@ TEST_F(EvalTest, IntegerArithmetic) {
       {"\"12\" * 2", 0, "24", 'i'},
       {"\"abc\" + 1", 3057, "", 'i'},
   };
-  Check(this, cases, sizeof cases / sizeof *cases);
+  CheckCases(this, cases, sizeof cases / sizeof *cases);
 }
 
 TEST_F(EvalTest, FloatArithmetic) {
@@ -106,7 +88,7 @@ TEST_F(EvalTest, FloatArithmetic) {
       {"\"2.5\" * 2", 0, "5.0", 'f'},
       {"-8.0 ** (1.0/3)", 1341, "", 'f'},
   };
-  Check(this, cases, sizeof cases / sizeof *cases);
+  CheckCases(this, cases, sizeof cases / sizeof *cases);
 }
 
 // Each arithmetic operator over the pairings of integer, float, numeric text
@@ -146,7 +128,7 @@ TEST_F(EvalTest, Concatenation) {
       {"'x' : \"y\"", 0, "xy", 's'},
       {"\"open to the end", 0, "open to the end", 's'},
   };
-  Check(this, cases, sizeof cases / sizeof *cases);
+  CheckCases(this, cases, sizeof cases / sizeof *cases);
 }
 
 TEST_F(EvalTest, UnicodeOperandsGiveUnicodeResults) {
@@ -184,7 +166,7 @@ TEST_F(EvalTest, Comparisons) {
       {"3 >= 3", 0, "1", 'i'},
       {"3 <= 2", 0, "0", 'i'},
   };
-  Check(this, cases, sizeof cases / sizeof *cases);
+  CheckCases(this, cases, sizeof cases / sizeof *cases);
 }
 
 TEST_F(EvalTest, AssignmentStoresAndFailureLeavesZero) {
@@ -221,7 +203,7 @@ TEST_F(EvalTest, TokenErrors) {
       {")", 3061, "", 'i'},
       {"(1 + 2", 3065, "", 'i'},
   };
-  Check(this, cases, sizeof cases / sizeof *cases);
+  CheckCases(this, cases, sizeof cases / sizeof *cases);
 }
 
 TEST_F(EvalTest, AddressOfAndDereference) {
@@ -248,7 +230,7 @@ TEST_F(EvalTest, Constants) {
       {"@regclasses", 0, "-2147483648", 'i'},
       {"StrLen(@tab)", 0, "1", 'i'},
   };
-  Check(this, cases, sizeof cases / sizeof *cases);
+  CheckCases(this, cases, sizeof cases / sizeof *cases);
   Outcome tab = Run("@tab");
   EXPECT_EQ(tab.text, "\t");
   EXPECT_EQ(Run("@crlf").text, "\r\n");
@@ -273,7 +255,7 @@ TEST_F(EvalTest, SpecialForms) {
       {"PtrGlobalTest(e)", 0, "0", 'i'},
       {"PtrGlobal(e)", 3821, "", 'i'},
   };
-  Check(this, cases, sizeof cases / sizeof *cases);
+  CheckCases(this, cases, sizeof cases / sizeof *cases);
   Outcome g = Run("g = PtrGlobalDefine(e)");
   EXPECT_EQ(g.error, 0);
   EXPECT_EQ(Run("PtrGlobalTest(e)").text, "1");
