@@ -213,6 +213,34 @@ struct ScriptContext {
   uint32_t prettyDialogs;
   uint32_t regViewFlag;      // 256 for a 32-bit process under 64-bit Windows
 
+  // ---- run-time switches (IntControl); set when the context starts
+  uint32_t listHidden;       // 5: file and directory lists include hidden and system entries
+  uint32_t pumpFlags;        // 12: bit 8 turns off the Ctrl+Break check of the pump
+  int32_t promptFont;        // 28: 0 system, 1 fixed-pitch, 2 user-interface font
+  char listDelimiter;        // 29: separator of file and directory lists; tab
+  int32_t keyDelay;          // 35 p1: milliseconds between synthesised keystrokes; 25
+  int32_t mouseDelay;        // 35 p2: milliseconds between button down and up; 0
+  int32_t yearFourDigits;    // 41: 1 four-digit years in time results, 0 two
+  int32_t keyWaitIdle;       // 43: SendKey waits for the foreground program to be idle; 1
+  int32_t keyConsole;        // 45: SendKey types into console windows without pauses; 1
+  int32_t windowWaitCount;   // 46: extra one-second attempts of a window search; 9
+  int32_t supportButton;     // 50: the error dialog shows its support-page button; 0
+  char supportPage[256];     // 50 / extender service 30: the support page's address
+  int32_t fileShareRead;     // 39: share mode of FileOpen for reading; 1
+  int32_t fileShareWrite;    // 40: share mode of FileOpen for writing and appending; 0
+  int32_t fileLineEnd;       // 53: FileWrite line end: 0 none, 1 CR LF, 2 LF, 3 CR, 4 tab
+  int32_t foregroundMode;    // 61: foreground-activation mode
+  int32_t promptForeground;  // 62: foreground-activation mode of prompts
+  int32_t promptRect[4];     // 63: one-shot rectangle (left, top, right, bottom) in 1/1000 screen
+  uint32_t promptRectSet;    // 63: promptRect applies to the next list or text box
+  int32_t lastExitCode;      // 64: exit code of the last program run with waiting; 99999 none
+  int32_t fileReadBuffer;    // 65: FileRead buffer size; -2 the file's size, 0 unbuffered
+  int32_t windowActionDelay; // 70: milliseconds after a close/minimise/... request; 100
+  int32_t waitDoneDelay;     // 70: milliseconds after WinWaitExist/WinWaitClose succeed; 500
+  int32_t inputIdleWait;     // 74: milliseconds a started program gets to be ready; 10000
+  int32_t batchedInput;      // 88: 1 batched input call for synthesised keys; 0
+  int32_t listNameCheck;     // 91: name check of file lists: 0 wildcard, 1 none, 2 PathMatchSpecW
+
   // ---- values
   int32_t decimals;          // FormatFloat precision, -1..8 and -2, -3
   uint32_t codePage;         // code page of ANSI <-> UTF-16 conversions

@@ -104,6 +104,27 @@ LONG CheckInterface(LONG_PTR value) {
   return 0;
 }
 
+// The run-time switches' defaults; IntControl changes them for the context's life.
+void InitSwitches(ScriptContext* ctx) {
+  ctx->listDelimiter = '\t';
+  ctx->keyDelay = 25;
+  ctx->yearFourDigits = 1;
+  ctx->keyWaitIdle = 1;
+  ctx->keyConsole = 1;
+  ctx->windowWaitCount = 9;
+  ctx->fileShareRead = 1;
+  ctx->fileShareWrite = 0;
+  ctx->fileLineEnd = 1;
+  bool nine8 = g_process.platform == kPlatform9x && g_process.minorVersion >= 10;  // 98 and ME
+  ctx->foregroundMode = nine8 ? 3 : g_process.newerSystem ? 5 : 0;
+  ctx->promptForeground = nine8 ? 3 : g_process.newerSystem ? 4 : 0;
+  ctx->lastExitCode = 99999;
+  ctx->fileReadBuffer = -2;
+  ctx->windowActionDelay = 100;
+  ctx->waitDoneDelay = 500;
+  ctx->inputIdleWait = 10000;
+}
+
 LONG InitContext(HGLOBAL context, LONG_PTR hostInstance) {
   ContextLock lock(context);
   ScriptContext* ctx = lock.get();
@@ -122,6 +143,7 @@ LONG InitContext(HGLOBAL context, LONG_PTR hostInstance) {
   for (HGLOBAL& h : ctx->udfBlocks) h = nullptr;
   for (UdfRecord*& r : ctx->udfRecords) r = nullptr;
   ctx->regViewFlag = g_process.wow64 ? 256 : 0;
+  InitSwitches(ctx);
   err::BeginRun(ctx);
   ctx->decimals = kDecimalsDefault;
   ctx->codePage = CP_ACP;
