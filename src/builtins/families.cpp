@@ -3,6 +3,7 @@
 
 #include "builtins/chars.h"
 #include "builtins/errorfns.h"
+#include "builtins/files.h"
 #include "builtins/intcontrol.h"
 #include "builtins/items.h"
 #include "builtins/math.h"
@@ -18,6 +19,16 @@ void RegisterFamilies() {
   RegisterStrings();
   RegisterItems();
   RegisterChars();
+  RegisterFileTable();
+  RegisterFileCopy();
+  RegisterFileList();
+  RegisterFileNames();
+  RegisterFileInfo();
+  RegisterFileTimes();
+  RegisterFileWhole();
+  RegisterFileExtras();
+  RegisterDirs();
+  RegisterDisks();
   exec::RegisterScriptCalls();
 }
 

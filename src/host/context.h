@@ -54,17 +54,31 @@ struct StructFrame {
   uint16_t collection;
 };
 
-// A file slot: the file handle first, a line buffer handle two words later.
+// A file slot of FileOpen: the file handle first, the read buffer's handle
+// two words later.
 struct FileSlot {
-  HANDLE file;
-  uint32_t mode;
-  HGLOBAL buffer;
-  uint32_t bufferSize;
-  uint32_t bufferPos;
-  uint32_t bufferLen;
-  uint32_t flags;
-  uint32_t reserved;
+  HANDLE file;           // nullptr: a free slot
+  uint32_t state;        // kFileReading, kFileWriting, kFileEndSeen, kFileEndReturned, kFileWritten
+  HGLOBAL buffer;        // read buffer, or nullptr (unbuffered)
+  uint32_t bufferSize;   // bytes of the read buffer; 0 unbuffered
+  uint32_t bufferPos;    // next unread byte of the buffer
+  uint32_t bufferLen;    // bytes the buffer holds
+  uint8_t form;          // kFormAnsi, kFormUtf16, kFormUtf16BigEndian
+  uint8_t wideResult;    // FileRead returns UTF-16 text
+  uint16_t reserved;
 };
+
+// FileSlot state bits.
+enum : uint32_t {
+  kFileReading = 1,
+  kFileEndSeen = 2,
+  kFileWriting = 4,
+  kFileEndReturned = 8,
+  kFileWritten = 16,  // something was written; a UTF-16 file has its byte-order mark
+};
+
+// FileSlot text forms.
+enum : uint8_t { kFormAnsi = 0, kFormUtf16 = 1, kFormUtf16BigEndian = 2 };
 
 struct BufferSlot {
   HGLOBAL buffer;  // the buffer's block; nullptr when the slot is free
@@ -245,6 +259,9 @@ struct ScriptContext {
   int32_t decimals;          // FormatFloat precision, -1..8 and -2, -3
   uint32_t codePage;         // code page of ANSI <-> UTF-16 conversions
   int32_t aboveIconsBottom;  // bottom edge kept for @aboveicons placement
+
+  // ---- files
+  uint32_t overwriteAnswer;  // last overwrite confirmation: 1..4, 101..104; 0 ask
 };
 
 // The host allocates kZelContextBytes; the record is smaller, and the rest is

@@ -1,0 +1,14 @@
+/* Control ids of the "FILEWARN" dialog, shared by its template and its code. */
+#pragma once
+
+#define FILEWARN_REPLACE_LABEL 1010
+#define FILEWARN_TARGET 1011
+#define FILEWARN_WITH_LABEL 1012
+#define FILEWARN_SOURCE 1013
+#define FILEWARN_OVERWRITE 1001
+#define FILEWARN_OVERWRITE_ALL 1002
+#define FILEWARN_NEWER 1003
+#define FILEWARN_NEWER_ALL 1004
+#define FILEWARN_OLDER 1005
+#define FILEWARN_OLDER_ALL 1006
+#define FILEWARN_SKIP 1007
