@@ -1,6 +1,7 @@
 // Further file functions: FileCompare, FileCreateTemp, FileVerInfo,
-// ExeTypeInfo, InstallFile, and the digests of the platform's cryptography
-// service (FileDigest, FileDigestGetKey).
+// ExeTypeInfo, InstallFile, the digests of the platform's cryptography
+// service (FileDigest) and the thumbprint of a signed file's certificate
+// (FileDigestGetKey).
 #include <windows.h>
 #include <wincrypt.h>
 #include <winver.h>
@@ -285,6 +286,65 @@ void FileDigest(ScriptContext* ctx, Value* r, Value* args, int, bool, int) {
   expr::SetText(ctx, r, hex);
 }
 
+// The signer's certificate of a file signed with an embedded signature.
+class SignerCertificate {
+ public:
+  explicit SignerCertificate(const wchar_t* name) {
+    DWORD encoding = 0, content = 0, format = 0;
+    if (!CryptQueryObject(CERT_QUERY_OBJECT_FILE, name,
+                          CERT_QUERY_CONTENT_FLAG_PKCS7_SIGNED_EMBED, CERT_QUERY_FORMAT_FLAG_BINARY,
+                          0, &encoding, &content, &format, &store_, &msg_, nullptr))
+      return;
+    DWORD size = 0;
+    if (!CryptMsgGetParam(msg_, CMSG_SIGNER_INFO_PARAM, 0, nullptr, &size) || size == 0) return;
+    HGLOBAL h = GlobalAlloc(GMEM_FIXED, size);
+    auto* info = static_cast<CMSG_SIGNER_INFO*>(static_cast<void*>(h));
+    if (info && CryptMsgGetParam(msg_, CMSG_SIGNER_INFO_PARAM, 0, info, &size)) {
+      CERT_INFO wanted{};
+      wanted.Issuer = info->Issuer;
+      wanted.SerialNumber = info->SerialNumber;
+      cert_ = CertFindCertificateInStore(store_, X509_ASN_ENCODING | PKCS_7_ASN_ENCODING, 0,
+                                         CERT_FIND_SUBJECT_CERT, &wanted, nullptr);
+    }
+    if (h) GlobalFree(h);
+  }
+  ~SignerCertificate() {
+    if (cert_) CertFreeCertificateContext(cert_);
+    if (store_) CertCloseStore(store_, 0);
+    if (msg_) CryptMsgClose(msg_);
+  }
+  SignerCertificate(const SignerCertificate&) = delete;
+  SignerCertificate& operator=(const SignerCertificate&) = delete;
+
+  // The certificate's SHA-1 thumbprint in hexadecimal; "" when there is none.
+  void Thumbprint(char* out, size_t size) const {
+    out[0] = 0;
+    BYTE value[20];
+    DWORD n = sizeof value;
+    if (!cert_ || !CertGetCertificateContextProperty(cert_, CERT_SHA1_HASH_PROP_ID, value, &n) ||
+        n * 2 + 1 > size)
+      return;
+    for (DWORD i = 0; i < n; ++i) snprintf(out + 2 * i, 3, "%02X", value[i]);
+  }
+
+ private:
+  HCERTSTORE store_ = nullptr;
+  HCRYPTMSG msg_ = nullptr;
+  PCCERT_CONTEXT cert_ = nullptr;
+};
+
+// FileDigestGetKey(file): the SHA-1 thumbprint of the certificate that
+// signed the file; "" for a file without an embedded signature.
+void FileDigestGetKey(ScriptContext* ctx, Value* r, Value* args, int, bool, int) {
+  Path name;
+  if (!files::PathArg(ctx, &args[1], &name, kNameOverrun)) return;
+  files::QuietErrors quiet;
+  if (!files::IsFile(files::Attributes(name.p))) return err::Raise(ctx, kOpenError);
+  char hex[41];
+  SignerCertificate(name.p).Thumbprint(hex, sizeof hex);
+  expr::SetText(ctx, r, hex);
+}
+
 }  // namespace
 
 void RegisterFileExtras() {
@@ -294,6 +354,7 @@ void RegisterFileExtras() {
   Register("exetypeinfo", ExeTypeInfo);
   Register("installfile", InstallFile);
   Register("filedigest", FileDigest);
+  Register("filedigestgetkey", FileDigestGetKey);
 }
 
 }  // namespace zel::calls
