@@ -19,10 +19,8 @@ constexpr uint16_t kDirRemoveFailed = 1029;
 constexpr uint16_t kDirRenameFailed = 1030;
 constexpr uint16_t kDirChangeFailed = 1031;
 constexpr uint16_t kDirSizeNotFound = 1423;
-constexpr uint16_t kBadRequest = 1824;
 constexpr uint16_t kRenameFromIllegal = 2203;
 constexpr uint16_t kRenameToIllegal = 2204;
-constexpr uint16_t kNameOverrun = 3117;
 
 bool IsSeparator(wchar_t c) { return c == '\\' || c == '/'; }
 
@@ -44,7 +42,7 @@ void SetFolderResult(ScriptContext* ctx, Value* r, Path* p) {
 // directory) and records it in the drive's "=X:" variable.
 void DirChange(ScriptContext* ctx, Value* r, Value* args, int, bool, int) {
   Path path;
-  if (!files::PathArg(ctx, &args[1], &path, kNameOverrun)) return;
+  if (!files::PathArg(ctx, &args[1], &path, files::kNameOverrun)) return;
   DropTrailingSeparator(&path);
   files::QuietErrors quiet;
   bool ok = path.len > 0;
@@ -80,7 +78,7 @@ void DirGet(ScriptContext* ctx, Value* r, Value*, int, bool, int) {
 // existing directory is no failure.
 void DirMake(ScriptContext* ctx, Value* r, Value* args, int, bool, int) {
   Path path;
-  if (!files::PathArg(ctx, &args[1], &path, kNameOverrun)) return;
+  if (!files::PathArg(ctx, &args[1], &path, files::kNameOverrun)) return;
   DropTrailingSeparator(&path);
   if (path.len == 0 || files::HasWildcards(path.p)) return err::Raise(ctx, kDirMakeFailed);
   files::QuietErrors quiet;
@@ -105,7 +103,7 @@ void DirMake(ScriptContext* ctx, Value* r, Value* args, int, bool, int) {
 // DirRemove(path): removes an empty directory.
 void DirRemove(ScriptContext* ctx, Value* r, Value* args, int, bool, int) {
   Path path;
-  if (!files::PathArg(ctx, &args[1], &path, kNameOverrun)) return;
+  if (!files::PathArg(ctx, &args[1], &path, files::kNameOverrun)) return;
   DropTrailingSeparator(&path);
   files::QuietErrors quiet;
   if (path.len == 0 || !RemoveDirectoryW(path.p))
@@ -116,8 +114,8 @@ void DirRemove(ScriptContext* ctx, Value* r, Value* args, int, bool, int) {
 // DirRename(from, to): renames (or moves, on one drive) a directory.
 void DirRename(ScriptContext* ctx, Value* r, Value* args, int, bool, int) {
   Path from, to;
-  if (!files::PathArg(ctx, &args[1], &from, kNameOverrun) ||
-      !files::PathArg(ctx, &args[2], &to, kNameOverrun))
+  if (!files::PathArg(ctx, &args[1], &from, files::kNameOverrun) ||
+      !files::PathArg(ctx, &args[2], &to, files::kNameOverrun))
     return;
   DropTrailingSeparator(&from);
   DropTrailingSeparator(&to);
@@ -132,7 +130,7 @@ void DirRename(ScriptContext* ctx, Value* r, Value* args, int, bool, int) {
 // DirExist(path): 1 when the directory exists.
 void DirExist(ScriptContext* ctx, Value* r, Value* args, int, bool, int) {
   Path path;
-  if (!files::PathArg(ctx, &args[1], &path, kNameOverrun)) return;
+  if (!files::PathArg(ctx, &args[1], &path, files::kNameOverrun)) return;
   DropTrailingSeparator(&path);
   if (path.len == 2 && path.p[1] == ':') files::AppendPath(&path, L"\\");
   r->ival = files::IsDirectory(files::Attributes(path.p)) ? 1 : 0;
@@ -166,16 +164,16 @@ bool AddSizes(Path* folder, bool deep, int64_t* total) {
 // directory below it; with flags 1 only the directory's own files.
 void DirSize(ScriptContext* ctx, Value* r, Value* args, int, bool, int) {
   Path path;
-  if (!files::PathArg(ctx, &args[1], &path, kNameOverrun)) return;
-  if (args[2].ival < 0 || args[2].ival > 1) return err::Raise(ctx, kBadRequest);
+  if (!files::PathArg(ctx, &args[1], &path, files::kNameOverrun)) return;
+  if (args[2].ival < 0 || args[2].ival > 1) return err::Raise(ctx, files::kBadRequest);
   DropTrailingSeparator(&path);
   if (path.len == 2 && path.p[1] == ':') files::AppendPath(&path, L"\\");
   if (!files::IsDirectory(files::Attributes(path.p))) return err::Raise(ctx, kDirSizeNotFound);
   if (!IsSeparator(path.p[path.len - 1]) && !files::AppendPath(&path, L"\\"))
-    return err::Raise(ctx, kNameOverrun);
+    return err::Raise(ctx, files::kNameOverrun);
   int64_t total = 0;
   files::QuietErrors quiet;
-  if (!AddSizes(&path, args[2].ival == 0, &total)) return err::Raise(ctx, kNameOverrun);
+  if (!AddSizes(&path, args[2].ival == 0, &total)) return err::Raise(ctx, files::kNameOverrun);
   files::SetSizeResult(r, total);
 }
 
@@ -192,7 +190,7 @@ void DirHome(ScriptContext* ctx, Value* r, Value*, int, bool, int) {
 void DirWindows(ScriptContext* ctx, Value* r, Value* args, int, bool, int) {
   Path p;
   int32_t which = args[1].ival;
-  if (which < 0 || which > 1) return err::Raise(ctx, kBadRequest);
+  if (which < 0 || which > 1) return err::Raise(ctx, files::kBadRequest);
   UINT n = which == 0 ? GetWindowsDirectoryW(p.p, files::kPathUnits)
                       : GetSystemDirectoryW(p.p, files::kPathUnits);
   p.len = n < files::kPathUnits ? n : 0;

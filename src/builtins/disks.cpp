@@ -17,10 +17,8 @@ namespace {
 using files::Path;
 
 constexpr uint16_t kDriveNotReady = 1226;
-constexpr uint16_t kBadRequest = 1824;
 constexpr uint16_t kIllegalDrive = 3026;
 constexpr uint16_t kDriveSpec = 3320;
-constexpr uint16_t kNameOverrun = 3117;
 
 // The root of a drive named in `p`: "X:\" for a letter; a longer name is a
 // root as it stands, with a "\" added.
@@ -62,7 +60,7 @@ bool EachDrive(ScriptContext* ctx, const Path& list, Fn fn) {
 // DiskExist(drive): 1 when the drive is there and ready.
 void DiskExist(ScriptContext* ctx, Value* r, Value* args, int, bool, int) {
   Path drive, root;
-  if (!files::PathArg(ctx, &args[1], &drive, kNameOverrun)) return;
+  if (!files::PathArg(ctx, &args[1], &drive, files::kNameOverrun)) return;
   files::QuietErrors quiet;
   r->ival = DriveRoot(drive.p, drive.len, &root) &&
                     files::Attributes(root.p) != INVALID_FILE_ATTRIBUTES
@@ -76,7 +74,7 @@ void DiskExist(ScriptContext* ctx, Value* r, Value* args, int, bool, int) {
 template <bool free>
 void DiskSpace(ScriptContext* ctx, Value* r, Value* args, int argc, bool, int) {
   Path list;
-  if (!files::PathArg(ctx, &args[1], &list, kNameOverrun)) return;
+  if (!files::PathArg(ctx, &args[1], &list, files::kNameOverrun)) return;
   files::QuietErrors quiet;
   uint64_t sum = 0;
   bool ok = EachDrive(ctx, list, [&](const wchar_t* root) {
@@ -100,8 +98,8 @@ void DiskSpace(ScriptContext* ctx, Value* r, Value* args, int argc, bool, int) {
 // 3 free clusters, 4 all clusters.
 void DiskInfo(ScriptContext* ctx, Value* r, Value* args, int, bool, int) {
   Path drive, root;
-  if (!files::PathArg(ctx, &args[1], &drive, kNameOverrun)) return;
-  if (args[2].ival < 1 || args[2].ival > 4) return err::Raise(ctx, kBadRequest);
+  if (!files::PathArg(ctx, &args[1], &drive, files::kNameOverrun)) return;
+  if (args[2].ival < 1 || args[2].ival > 4) return err::Raise(ctx, files::kBadRequest);
   if (!DriveRoot(drive.p, drive.len, &root)) return err::Raise(ctx, kDriveSpec);
   DWORD v[4];
   files::QuietErrors quiet;
@@ -115,9 +113,9 @@ void DiskInfo(ScriptContext* ctx, Value* r, Value* args, int, bool, int) {
 // takes, 5 the file system's flags.
 void DiskVolInfo(ScriptContext* ctx, Value* r, Value* args, int, bool, int) {
   Path drive, root;
-  if (!files::PathArg(ctx, &args[1], &drive, kNameOverrun)) return;
+  if (!files::PathArg(ctx, &args[1], &drive, files::kNameOverrun)) return;
   int32_t request = args[2].ival;
-  if (request < 1 || request > 5) return err::Raise(ctx, kBadRequest);
+  if (request < 1 || request > 5) return err::Raise(ctx, files::kBadRequest);
   if (!DriveRoot(drive.p, drive.len, &root)) return err::Raise(ctx, kDriveSpec);
   wchar_t label[MAX_PATH + 1] = L"", system[MAX_PATH + 1] = L"";
   DWORD serial = 0, longest = 0, flags = 0;
@@ -150,7 +148,7 @@ void DiskScan(ScriptContext* ctx, Value* r, Value* args, int, bool, int) {
   static constexpr Kind kKinds[] = {{1, DRIVE_REMOVABLE}, {2, DRIVE_FIXED}, {4, DRIVE_REMOTE},
                                     {8, DRIVE_CDROM},     {16, DRIVE_RAMDISK}};
   int32_t wanted = args[1].ival;
-  if (wanted <= 0 || wanted > 31) return err::Raise(ctx, kBadRequest);
+  if (wanted <= 0 || wanted > 31) return err::Raise(ctx, files::kBadRequest);
   DWORD drives = GetLogicalDrives();
   Path list{};
   for (int d = 0; d < 26; ++d) {
@@ -170,7 +168,7 @@ void DiskScan(ScriptContext* ctx, Value* r, Value* args, int, bool, int) {
 // LogDisk(drive): makes the drive current (at its own current directory).
 void LogDisk(ScriptContext* ctx, Value* r, Value* args, int, bool, int) {
   Path drive, root;
-  if (!files::PathArg(ctx, &args[1], &drive, kNameOverrun)) return;
+  if (!files::PathArg(ctx, &args[1], &drive, files::kNameOverrun)) return;
   if (!DriveRoot(drive.p, drive.len, &root) || root.len != 3) return err::Raise(ctx, kIllegalDrive);
   wchar_t bare[3] = {root.p[0], ':', 0}, full[files::kPathUnits];
   files::QuietErrors quiet;

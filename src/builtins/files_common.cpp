@@ -152,6 +152,16 @@ const WIN32_FIND_DATAW* Finder::Next() {
   return nullptr;
 }
 
+bool ListMatches(const wchar_t* mask, FindKind kind, bool hidden, WideList* out) {
+  Path folder;
+  FolderOf(mask, &folder);
+  Finder find(mask, kind, hidden);
+  while (const WIN32_FIND_DATAW* d = find.Next())
+    if (!out->Add(folder.p, folder.len) || !out->Add(d->cFileName, wcslen(d->cFileName) + 1))
+      return false;
+  return true;
+}
+
 void FolderOf(const wchar_t* mask, Path* out) {
   size_t n = NameStart(mask, wcslen(mask));
   SetPath(out, mask, n);

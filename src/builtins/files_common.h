@@ -6,10 +6,17 @@
 #include <windows.h>
 #include <cstddef>
 #include <cstdint>
+#include <cwchar>
 
 #include "host/context.h"
 
 namespace zel::files {
+
+// Error numbers several of the functions raise.
+constexpr uint16_t kNameOverrun = 3117;  // a name longer than kPathUnits
+constexpr uint16_t kListMemory = 3397;   // a list of names cannot grow
+constexpr uint16_t kBadFlags = 1822;     // a mode or flag out of range
+constexpr uint16_t kBadRequest = 1824;   // a request number out of range
 
 // UTF-16 units of a path the functions work with, terminator included.
 constexpr size_t kPathUnits = kWorkBuf;
@@ -134,6 +141,16 @@ class WideList {
 // Reads or writes exactly `n` bytes; false on failure or a short count.
 bool ReadAll(HANDLE h, void* p, size_t n);
 bool WriteAll(HANDLE h, const void* p, size_t n);
+
+// Lists the full names of a mask's matches, each ended by a NUL, in the
+// order `Finder` finds them; false when the list cannot grow.
+bool ListMatches(const wchar_t* mask, FindKind kind, bool hidden, WideList* out);
+
+// Calls fn(name) for each NUL-ended name of a list made by ListMatches.
+template <typename Fn>
+void ForEachName(const WideList& list, Fn fn) {
+  for (const wchar_t* p = list.data(); p < list.data() + list.size(); p += wcslen(p) + 1) fn(p);
+}
 
 // A file's size, or -1 when it cannot be opened or read.
 int64_t SizeOf(const wchar_t* p);

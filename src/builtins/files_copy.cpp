@@ -32,7 +32,6 @@ constexpr OperationErrors kErrors[] = {
 };
 
 constexpr uint16_t kBackgroundWarning = 3473;
-constexpr uint16_t kBufferOverrun = 3117;
 constexpr uint16_t kSameFile = 2118;
 constexpr uint16_t kAppendWildTarget = 2122;
 constexpr DWORD kAppendChunk = 28672;  // bytes FileAppend moves at a time
@@ -207,33 +206,31 @@ void CopyFamily(ScriptContext* ctx, Value* r, Value* args, int argc, Operation o
   bool warning = (op == kCopy || op == kMove) && args[3].ival != 0;
   if (warning && ctx->silentMode) return err::Raise(ctx, kBackgroundWarning);
   ctx->overwriteAnswer = warning ? files::kAsk : files::kOverwriteAll;
-  Path source, target, folder;
-  if (!files::PathArg(ctx, &args[1], &source, kBufferOverrun) ||
-      !files::PathArg(ctx, &args[2], &target, kBufferOverrun))
+  Path source, target;
+  if (!files::PathArg(ctx, &args[1], &source, files::kNameOverrun) ||
+      !files::PathArg(ctx, &args[2], &target, files::kNameOverrun))
     return;
   if (op == kAppend && files::HasWildcards(target.p)) return err::Raise(ctx, kAppendWildTarget);
   const char* attrs = withAttr && argc >= 4 ? ArgText(ctx, args[4]) : "";
   // The matches are listed first, so that new targets never join the walk.
-  files::FolderOf(source.p, &folder);
   files::WideList names;
-  {
-    files::Finder find(source.p, files::kFindFiles, true);
-    while (const WIN32_FIND_DATAW* d = find.Next())
-      if (!names.Add(d->cFileName, wcslen(d->cFileName) + 1)) return err::Raise(ctx, 3397);
-  }
-  bool any = names.size() > 0;
-  for (const wchar_t* name = names.data(); name < names.data() + names.size();
-       name += wcslen(name) + 1) {
-    Path from = folder, to;
-    if (!files::AppendPath(&from, name) || !FormTarget(target, name, &to))
-      return err::Raise(ctx, kBufferOverrun);
-    Outcome done = ProcessOne(ctx, op, from.p, to.p);
-    if (done == kFailed) return;
+  if (!files::ListMatches(source.p, files::kFindFiles, true, &names))
+    return err::Raise(ctx, files::kListMemory);
+  if (names.size() == 0) return err::Raise(ctx, kErrors[op].fromFailed);
+  bool ok = true;
+  files::ForEachName(names, [&](const wchar_t* from) {
+    Path to;
+    if (!ok) return;
+    if (!FormTarget(target, from + files::NameStart(from, wcslen(from)), &to)) {
+      ok = false;
+      return err::Raise(ctx, files::kNameOverrun);
+    }
+    Outcome done = ProcessOne(ctx, op, from, to.p);
+    ok = done != kFailed;
     if (done == kDone && *attrs)
       files::ApplyAttributeText(to.p, attrs, false);  // a failure here is not the copy's
-  }
-  if (!any) return err::Raise(ctx, kErrors[op].fromFailed);
-  r->ival = 1;
+  });
+  if (ok) r->ival = 1;
 }
 
 template <Operation op, bool withAttr>

@@ -25,8 +25,6 @@ using files::Path;
 constexpr uint16_t kCompareNotFound = 1385;
 constexpr uint16_t kOpenError = 1800;
 constexpr uint16_t kReadError = 1801;
-constexpr uint16_t kBadValue = 1824;
-constexpr uint16_t kNameOverrun = 3117;
 constexpr DWORD kChunk = 65536;  // bytes read at a time when comparing or hashing
 
 // A file opened for reading, closed when it goes.
@@ -87,8 +85,8 @@ int SameContents(const wchar_t* a, const wchar_t* b) {
 // is at least as large, -2 when it is smaller.
 void FileCompare(ScriptContext* ctx, Value* r, Value* args, int, bool, int) {
   Path a, b;
-  if (!files::PathArg(ctx, &args[1], &a, kNameOverrun) ||
-      !files::PathArg(ctx, &args[2], &b, kNameOverrun))
+  if (!files::PathArg(ctx, &args[1], &a, files::kNameOverrun) ||
+      !files::PathArg(ctx, &args[2], &b, files::kNameOverrun))
     return;
   WIN32_FILE_ATTRIBUTE_DATA da, db;
   files::QuietErrors quiet;
@@ -111,7 +109,7 @@ void FileCompare(ScriptContext* ctx, Value* r, Value* args, int, bool, int) {
 // prefix) and returns its full name.
 void FileCreateTemp(ScriptContext* ctx, Value* r, Value* args, int, bool, int) {
   Path prefix, folder, name;
-  if (!files::PathArg(ctx, &args[1], &prefix, kNameOverrun)) return;
+  if (!files::PathArg(ctx, &args[1], &prefix, files::kNameOverrun)) return;
   if (prefix.len > 3) prefix.p[prefix.len = 3] = 0;
   DWORD n = GetTempPathW(files::kPathUnits, folder.p);
   if (n == 0 || n >= files::kPathUnits || !GetTempFileNameW(folder.p, prefix.p, 0, name.p))
@@ -131,7 +129,7 @@ void Widen(const char* text, wchar_t* out, size_t size) {
 // "#ProductVersion" read the fixed numbers as "a.b.c.d". "" when absent.
 void FileVerInfo(ScriptContext* ctx, Value* r, Value* args, int, bool, int) {
   Path name;
-  if (!files::PathArg(ctx, &args[1], &name, kNameOverrun)) return;
+  if (!files::PathArg(ctx, &args[1], &name, files::kNameOverrun)) return;
   wchar_t language[64], item[256], key[400];
   Widen(ArgText(ctx, args[2]), language, 64);
   Widen(ArgText(ctx, args[3]), item, 256);
@@ -177,7 +175,7 @@ void FileVerInfo(ScriptContext* ctx, Value* r, Value* args, int, bool, int) {
 // Windows, 4 64-bit Windows, 5 another kind.
 void ExeTypeInfo(ScriptContext* ctx, Value* r, Value* args, int, bool, int) {
   Path name;
-  if (!files::PathArg(ctx, &args[1], &name, kNameOverrun)) return;
+  if (!files::PathArg(ctx, &args[1], &name, files::kNameOverrun)) return;
   DWORD type = 0;
   files::QuietErrors quiet;
   if (!GetBinaryTypeW(name.p, &type)) return;
@@ -196,9 +194,9 @@ void ExeTypeInfo(ScriptContext* ctx, Value* r, Value* args, int, bool, int) {
 // installer's own. The result is the installer's answer bits, 0 on success.
 void InstallFile(ScriptContext* ctx, Value* r, Value* args, int, bool, int) {
   Path from, to, folder, sourceDir;
-  if (!files::PathArg(ctx, &args[1], &from, kNameOverrun) ||
-      !files::PathArg(ctx, &args[2], &to, kNameOverrun) ||
-      !files::PathArg(ctx, &args[3], &folder, kNameOverrun))
+  if (!files::PathArg(ctx, &args[1], &from, files::kNameOverrun) ||
+      !files::PathArg(ctx, &args[2], &to, files::kNameOverrun) ||
+      !files::PathArg(ctx, &args[3], &folder, files::kNameOverrun))
     return;
   size_t start = files::NameStart(from.p, from.len);
   files::SetPath(&sourceDir, from.p, start);
@@ -261,12 +259,12 @@ class Hash {
 // MD5, SHA1, SHA256, SHA384 or SHA512.
 void FileDigest(ScriptContext* ctx, Value* r, Value* args, int, bool, int) {
   Path name;
-  if (!files::PathArg(ctx, &args[1], &name, kNameOverrun)) return;
+  if (!files::PathArg(ctx, &args[1], &name, files::kNameOverrun)) return;
   const char* wanted = ArgText(ctx, args[2]);
   const Algorithm* alg = nullptr;
   for (const Algorithm& a : kAlgorithms)
     if (lstrcmpiA(a.name, wanted) == 0) alg = &a;
-  if (!alg) return err::Raise(ctx, kBadValue);
+  if (!alg) return err::Raise(ctx, files::kBadRequest);
   files::QuietErrors quiet;
   InFile in(name.p);
   if (!in.ok()) return files::RaiseSystem(ctx, kOpenError, "CreateFile");
@@ -337,7 +335,7 @@ class SignerCertificate {
 // signed the file; "" for a file without an embedded signature.
 void FileDigestGetKey(ScriptContext* ctx, Value* r, Value* args, int, bool, int) {
   Path name;
-  if (!files::PathArg(ctx, &args[1], &name, kNameOverrun)) return;
+  if (!files::PathArg(ctx, &args[1], &name, files::kNameOverrun)) return;
   files::QuietErrors quiet;
   if (!files::IsFile(files::Attributes(name.p))) return err::Raise(ctx, kOpenError);
   char hex[41];

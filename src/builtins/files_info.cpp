@@ -22,33 +22,31 @@ constexpr uint16_t kDirAttrSetFailed = 1422;
 constexpr uint16_t kSizeNotFound = 2112;
 constexpr uint16_t kDeleteOverrun = 3115;
 constexpr uint16_t kSizeOverrun = 3114;
-constexpr uint16_t kNameOverrun = 3117;
-constexpr uint16_t kBadFlags = 1822;
 
-// The full names of a mask's matching files, one after another.
+// The files (or directories) a mask matches, hidden ones too; false with
+// the list's error when it cannot grow.
 bool ListFiles(ScriptContext* ctx, const Path& mask, files::FindKind kind, files::WideList* out) {
-  Path folder;
-  files::FolderOf(mask.p, &folder);
-  files::Finder find(mask.p, kind, true);
-  while (const WIN32_FIND_DATAW* d = find.Next()) {
-    if (!out->Add(folder.p, folder.len) || !out->Add(d->cFileName, wcslen(d->cFileName) + 1)) {
-      err::Raise(ctx, 3397);
-      return false;
-    }
-  }
-  return true;
+  if (files::ListMatches(mask.p, kind, true, out)) return true;
+  err::Raise(ctx, files::kListMemory);
+  return false;
 }
 
-template <typename Fn>
-void EachName(const files::WideList& list, Fn fn) {
-  for (const wchar_t* p = list.data(); p < list.data() + list.size(); p += wcslen(p) + 1) fn(p);
+// The files a mask argument matches; `none` raised when there are none.
+bool MatchingFiles(ScriptContext* ctx, Value* arg, uint16_t overrun, uint16_t none,
+                   files::WideList* out) {
+  Path mask;
+  if (!files::PathArg(ctx, arg, &mask, overrun) || !ListFiles(ctx, mask, files::kFindFiles, out))
+    return false;
+  if (out->size() > 0) return true;
+  err::Raise(ctx, none);
+  return false;
 }
 
 // FileExist(name): 1 an existing file (a mask: any match), 2 a file another
 // program holds open without sharing, 0 none.
 void FileExist(ScriptContext* ctx, Value* r, Value* args, int, bool, int) {
   Path name;
-  if (!files::PathArg(ctx, &args[1], &name, kNameOverrun)) return;
+  if (!files::PathArg(ctx, &args[1], &name, files::kNameOverrun)) return;
   if (files::HasWildcards(name.p)) {
     files::Finder find(name.p, files::kFindFiles, true);
     r->ival = find.Next() ? 1 : 0;
@@ -74,15 +72,11 @@ void FileExist(ScriptContext* ctx, Value* r, Value* args, int, bool, int) {
 // mask matches together; an integer while it fits, or always a float when
 // the flag is 1.
 void FileSize(ScriptContext* ctx, Value* r, Value* args, int argc, bool, int) {
-  Path mask;
   files::WideList names;
-  if (!files::PathArg(ctx, &args[1], &mask, kSizeOverrun) ||
-      !ListFiles(ctx, mask, files::kFindFiles, &names))
-    return;
-  if (names.size() == 0) return err::Raise(ctx, kSizeNotFound);
+  if (!MatchingFiles(ctx, &args[1], kSizeOverrun, kSizeNotFound, &names)) return;
   int64_t total = 0;
   bool missing = false;
-  EachName(names, [&](const wchar_t* p) {
+  files::ForEachName(names, [&](const wchar_t* p) {
     int64_t n = files::SizeOf(p);
     if (n < 0) missing = true;
     total += n < 0 ? 0 : n;
@@ -98,14 +92,10 @@ void FileSize(ScriptContext* ctx, Value* r, Value* args, int argc, bool, int) {
 // FileDelete(files): deletes the files a mask matches; 1016 when there are
 // none or one cannot be deleted.
 void FileDelete(ScriptContext* ctx, Value* r, Value* args, int, bool, int) {
-  Path mask;
   files::WideList names;
-  if (!files::PathArg(ctx, &args[1], &mask, kDeleteOverrun) ||
-      !ListFiles(ctx, mask, files::kFindFiles, &names))
-    return;
-  if (names.size() == 0) return err::Raise(ctx, kDeleteNotFound);
+  if (!MatchingFiles(ctx, &args[1], kDeleteOverrun, kDeleteNotFound, &names)) return;
   bool ok = true;
-  EachName(names, [&](const wchar_t* p) {
+  files::ForEachName(names, [&](const wchar_t* p) {
     if (ok && !DeleteFileW(p)) {
       files::RaiseSystem(ctx, kDeleteNotFound, "DeleteFile");
       ok = false;
@@ -134,7 +124,7 @@ DWORD KindAttributes(const wchar_t* p, files::FindKind kind) {
 template <const AttrErrors& e>
 void AttrGet(ScriptContext* ctx, Value* r, Value* args, int, bool, int) {
   Path name;
-  if (!files::PathArg(ctx, &args[1], &name, kNameOverrun)) return;
+  if (!files::PathArg(ctx, &args[1], &name, files::kNameOverrun)) return;
   DWORD a = KindAttributes(name.p, e.kind);
   if (a == INVALID_FILE_ATTRIBUTES) return err::Raise(ctx, e.getFailed);
   char text[5];
@@ -146,7 +136,7 @@ void AttrGet(ScriptContext* ctx, Value* r, Value* args, int, bool, int) {
 template <const AttrErrors& e>
 void AttrGetEx(ScriptContext* ctx, Value* r, Value* args, int, bool, int) {
   Path name;
-  if (!files::PathArg(ctx, &args[1], &name, kNameOverrun)) return;
+  if (!files::PathArg(ctx, &args[1], &name, files::kNameOverrun)) return;
   DWORD a = KindAttributes(name.p, e.kind);
   if (a == INVALID_FILE_ATTRIBUTES) return err::Raise(ctx, e.getFailed);
   r->ival = static_cast<int32_t>(a);
@@ -158,14 +148,14 @@ template <typename Fn>
 bool EachMatch(ScriptContext* ctx, Value* arg, const AttrErrors& e, Fn apply) {
   Path mask;
   files::WideList names;
-  if (!files::PathArg(ctx, arg, &mask, kNameOverrun)) return false;
+  if (!files::PathArg(ctx, arg, &mask, files::kNameOverrun)) return false;
   if (files::HasWildcards(mask.p)) {
     if (!ListFiles(ctx, mask, e.kind, &names)) return false;
   } else if (KindAttributes(mask.p, e.kind) != INVALID_FILE_ATTRIBUTES) {
     names.Add(mask.p, mask.len + 1);
   }
   bool ok = names.size() > 0;
-  EachName(names, [&](const wchar_t* p) { ok = ok && apply(p); });
+  files::ForEachName(names, [&](const wchar_t* p) { ok = ok && apply(p); });
   if (!ok) err::Raise(ctx, e.setFailed);
   return ok;
 }
@@ -188,7 +178,7 @@ template <const AttrErrors& e>
 void AttrSetEx(ScriptContext* ctx, Value* r, Value* args, int, bool, int) {
   DWORD bits = static_cast<DWORD>(args[2].ival);
   int32_t mode = args[3].ival;
-  if (mode < 0 || mode > 2) return err::Raise(ctx, kBadFlags);
+  if (mode < 0 || mode > 2) return err::Raise(ctx, files::kBadFlags);
   if (EachMatch(ctx, &args[1], e, [&](const wchar_t* p) {
         DWORD a = files::Attributes(p) & ~FILE_ATTRIBUTE_DIRECTORY;
         a = mode == 0 ? bits : mode == 1 ? a | bits : a & ~bits;

@@ -18,8 +18,6 @@ namespace {
 
 using files::Path;
 
-constexpr uint16_t kNoListMemory = 3397;
-constexpr uint16_t kNameOverrun = 3117;
 
 // A host function by name; its token ID, or 0 when the host has none.
 int HostFunction(const ScriptContext* ctx, const char* name) {
@@ -60,20 +58,20 @@ bool Itemize(ScriptContext* ctx, const wchar_t* masks, files::FindKind kind, boo
     while (*end && !IsMaskSeparator(ctx, *end)) ++end;
     Path mask, folder;
     if (!files::SetPath(&mask, p, static_cast<size_t>(end - p))) {
-      err::Raise(ctx, kNameOverrun);
+      err::Raise(ctx, files::kNameOverrun);
       return false;
     }
     p = *end ? end + 1 : end;
     if (mask.len == 0) continue;
     if (!MaskFolder(mask, fullNames, &folder)) {
-      err::Raise(ctx, kNameOverrun);
+      err::Raise(ctx, files::kNameOverrun);
       return false;
     }
     files::Finder find(mask.p, kind, ctx->listHidden != 0);
     while (const WIN32_FIND_DATAW* d = find.Next()) {
       if ((fullNames && !out->Add(folder.p, folder.len)) ||
           !out->Add(d->cFileName, wcslen(d->cFileName)) || !out->AddChar(delimiter)) {
-        err::Raise(ctx, kNoListMemory);
+        err::Raise(ctx, files::kListMemory);
         return false;
       }
     }
@@ -95,7 +93,7 @@ constexpr ListKind kFileItemPath{files::kFindFiles, true, "itemizenull"};
 template <const ListKind& k>
 void ItemizeBody(ScriptContext* ctx, Value* r, Value* args, int, bool, int) {
   Path masks;
-  if (!files::PathArg(ctx, &args[1], &masks, kNameOverrun)) return;
+  if (!files::PathArg(ctx, &args[1], &masks, files::kNameOverrun)) return;
   if (masks.len == 0) {
     int host = HostFunction(ctx, k.hostFunction);
     if (host) {
@@ -112,7 +110,7 @@ void ItemizeBody(ScriptContext* ctx, Value* r, Value* args, int, bool, int) {
 // directory or along the search path; "" when there is none.
 void FileLocate(ScriptContext* ctx, Value* r, Value* args, int, bool, int) {
   Path name, found;
-  if (!files::PathArg(ctx, &args[1], &name, kNameOverrun)) return;
+  if (!files::PathArg(ctx, &args[1], &name, files::kNameOverrun)) return;
   files::QuietErrors quiet;
   DWORD n = name.len ? SearchPathW(nullptr, name.p, nullptr, files::kPathUnits, found.p, nullptr)
                      : 0;

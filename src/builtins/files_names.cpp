@@ -15,10 +15,8 @@ namespace {
 
 using files::Path;
 
-constexpr uint16_t kNameOverrun = 3117;
 constexpr uint16_t kCannotExpand = 1323;
 constexpr uint16_t kNameNotFound = 1013;
-constexpr uint16_t kBadRequest = 1824;
 constexpr size_t kPartUnits = 255;  // characters of one part, at most
 
 // A name's parts as ranges of its text.
@@ -54,7 +52,7 @@ enum PartId { kExtension, kRoot, kFolder, kBaseName };
 template <PartId part>
 void NamePart(ScriptContext* ctx, Value* r, Value* args, int argc, bool, int) {
   Path name, out;
-  if (!files::PathArg(ctx, &args[1], &name, kNameOverrun)) return;
+  if (!files::PathArg(ctx, &args[1], &name, files::kNameOverrun)) return;
   Parts s = Split(name.p, name.len);
   const wchar_t* p = name.p;
   size_t rootLen = Clip(s.rootEnd - s.dirEnd), extLen = Clip(s.len - s.extStart);
@@ -96,7 +94,7 @@ bool Expand(const wchar_t* name, Expansion how, Path* out) {
 
 void ExpandBody(ScriptContext* ctx, Value* r, Value* args, Expansion how) {
   Path name, out;
-  if (!files::PathArg(ctx, &args[1], &name, kNameOverrun)) return;
+  if (!files::PathArg(ctx, &args[1], &name, files::kNameOverrun)) return;
   files::QuietErrors quiet;
   if (!Expand(name.p, how, &out))
     return err::Raise(ctx, how == kFull ? kCannotExpand : kNameNotFound);
@@ -112,7 +110,7 @@ void ExpandName(ScriptContext* ctx, Value* r, Value* args, int, bool, int) {
 // FileNameEval1(name, request): 0 the full name, 1 the long name, 2 the short name.
 void FileNameEval1(ScriptContext* ctx, Value* r, Value* args, int, bool, int) {
   int32_t how = args[2].ival;
-  if (how < kFull || how > kShort) return err::Raise(ctx, kBadRequest);
+  if (how < kFull || how > kShort) return err::Raise(ctx, files::kBadRequest);
   ExpandBody(ctx, r, args, static_cast<Expansion>(how));
 }
 
@@ -121,8 +119,8 @@ void FileNameEval1(ScriptContext* ctx, Value* r, Value* args, int, bool, int) {
 // the place of the name's folder.
 void MapName(ScriptContext* ctx, Value* r, Value* args, int, bool, int) {
   Path name, pattern, out;
-  if (!files::PathArg(ctx, &args[1], &name, kNameOverrun) ||
-      !files::PathArg(ctx, &args[2], &pattern, kNameOverrun))
+  if (!files::PathArg(ctx, &args[1], &name, files::kNameOverrun) ||
+      !files::PathArg(ctx, &args[2], &pattern, files::kNameOverrun))
     return;
   size_t nameStart = files::NameStart(name.p, name.len);
   size_t patStart = files::NameStart(pattern.p, pattern.len);

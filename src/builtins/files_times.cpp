@@ -17,8 +17,6 @@ using files::Path;
 
 constexpr uint16_t kTimeNotFound = 1015;
 constexpr uint16_t kBadTime = 1020;
-constexpr uint16_t kBadRequest = 1824;
-constexpr uint16_t kNameOverrun = 3117;
 
 // Which time of a file: 1 created, 2 last written, 3 last accessed.
 enum Which { kCreated = 1, kWritten = 2, kAccessed = 3 };
@@ -36,32 +34,23 @@ bool ReadTime(const wchar_t* name, Which which, FILETIME* out) {
 // Writes one of the times of every file a mask matches (or of one file or
 // directory); false when there is none or one cannot be written.
 bool WriteTimes(const wchar_t* mask, Which which, const FILETIME& t) {
-  Path folder, one;
-  files::FolderOf(mask, &folder);
   files::WideList names;
   if (files::HasWildcards(mask)) {
-    files::Finder find(mask, files::kFindFiles, true);
-    while (const WIN32_FIND_DATAW* d = find.Next())
-      if (!names.Add(d->cFileName, wcslen(d->cFileName) + 1)) return false;
-  } else {
-    if (files::Attributes(mask) == INVALID_FILE_ATTRIBUTES) return false;
-    folder.len = 0;
-    folder.p[0] = 0;
+    if (!files::ListMatches(mask, files::kFindFiles, true, &names)) return false;
+  } else if (files::Attributes(mask) != INVALID_FILE_ATTRIBUTES) {
     names.Add(mask, wcslen(mask) + 1);
   }
-  if (names.size() == 0) return false;
-  for (const wchar_t* n = names.data(); n < names.data() + names.size(); n += wcslen(n) + 1) {
-    one = folder;
-    if (!files::AppendPath(&one, n)) return false;
-    HANDLE h = CreateFileW(one.p, FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    bool ok = SetFileTime(h, which == kCreated ? &t : nullptr, which == kAccessed ? &t : nullptr,
-                          which == kWritten ? &t : nullptr) != 0;
-    CloseHandle(h);
-    if (!ok) return false;
-  }
-  return true;
+  bool ok = names.size() > 0;
+  files::ForEachName(names, [&](const wchar_t* name) {
+    HANDLE h = ok ? CreateFileW(name, FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr)
+                  : INVALID_HANDLE_VALUE;
+    ok = h != INVALID_HANDLE_VALUE &&
+         SetFileTime(h, which == kCreated ? &t : nullptr, which == kAccessed ? &t : nullptr,
+                     which == kWritten ? &t : nullptr);
+    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+  });
+  return ok;
 }
 
 void SetYmdResult(ScriptContext* ctx, Value* r, const FILETIME& t) {
@@ -99,8 +88,8 @@ bool ParseTime(ScriptContext* ctx, const char* text, FILETIME* out) {
 
 void GetBody(ScriptContext* ctx, Value* r, Value* args, int32_t which) {
   Path name;
-  if (!files::PathArg(ctx, &args[1], &name, kNameOverrun)) return;
-  if (!ValidWhich(which)) return err::Raise(ctx, kBadRequest);
+  if (!files::PathArg(ctx, &args[1], &name, files::kNameOverrun)) return;
+  if (!ValidWhich(which)) return err::Raise(ctx, files::kBadRequest);
   FILETIME t;
   if (!ReadTime(name.p, static_cast<Which>(which), &t)) return err::Raise(ctx, kTimeNotFound);
   SetYmdResult(ctx, r, t);
@@ -118,8 +107,8 @@ void FileTimeGetEx(ScriptContext* ctx, Value* r, Value* args, int, bool, int) {
 
 void SetBody(ScriptContext* ctx, Value* r, Value* args, int32_t which, const FILETIME* given) {
   Path name;
-  if (!files::PathArg(ctx, &args[1], &name, kNameOverrun)) return;
-  if (!ValidWhich(which)) return err::Raise(ctx, kBadRequest);
+  if (!files::PathArg(ctx, &args[1], &name, files::kNameOverrun)) return;
+  if (!ValidWhich(which)) return err::Raise(ctx, files::kBadRequest);
   FILETIME t;
   if (given)
     t = *given;
@@ -152,7 +141,7 @@ void FileTimeTouch(ScriptContext* ctx, Value* r, Value* args, int, bool, int) {
 // for comparing files.
 void FileTimeCode(ScriptContext* ctx, Value* r, Value* args, int, bool, int) {
   Path name;
-  if (!files::PathArg(ctx, &args[1], &name, kNameOverrun)) return;
+  if (!files::PathArg(ctx, &args[1], &name, files::kNameOverrun)) return;
   FILETIME t, local;
   WORD date = 0, time = 0;
   if (!ReadTime(name.p, kWritten, &t)) return err::Raise(ctx, kTimeNotFound);
