@@ -1,6 +1,7 @@
 // The list of built-in function families: each binds its bodies by name.
 #include "builtins/families.h"
 
+#include "binary/buffer.h"
 #include "builtins/chars.h"
 #include "builtins/errorfns.h"
 #include "builtins/intcontrol.h"
@@ -18,6 +19,7 @@ void RegisterFamilies() {
   RegisterStrings();
   RegisterItems();
   RegisterChars();
+  bin::RegisterBinary();
   exec::RegisterScriptCalls();
 }
 

@@ -66,12 +66,20 @@ struct FileSlot {
   uint32_t reserved;
 };
 
+// A binary buffer slot: the block stays locked for the buffer's life, so its
+// address is kept with it.
 struct BufferSlot {
-  HGLOBAL buffer;  // the buffer's block; nullptr when the slot is free
-  uint32_t size;
-  uint32_t eod;
-  uint32_t reserved[4];
+  HGLOBAL buffer;         // the buffer's block; nullptr when the slot is free
+  uint8_t* data;          // the block's locked address
+  uint32_t unused[2];
+  int32_t size;           // bytes allocated
+  int32_t eod;            // end of data, 0..size
+  uint32_t oleType;       // COM marshalling type set by BinaryOleType; 0 none
+  uint32_t oleDirection;  // 1 in, 2 out, 3 both
 };
+#if !defined(_WIN64)
+static_assert(sizeof(BufferSlot) == 32, "binary buffer slot is 32 bytes");
+#endif
 
 struct ScriptContext {
   // ---- host binding
