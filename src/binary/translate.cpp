@@ -60,15 +60,19 @@ constexpr uint16_t kBothCases = 1555;
 constexpr uint16_t kNoRoom = 1556;
 constexpr uint16_t kConvertFailed = 1557;
 
-// Character sets: 0 ANSI, 1 OEM, 2 the code page argument, 3 UTF-16.
+// Character sets: 0 ANSI, 1 OEM, 2 the code page argument, 3 UTF-16. An
+// 8-bit set converted to or from UTF-16 is read or written in the code page
+// argument; between two 8-bit sets each keeps its own page.
 enum : int32_t { kAnsi = 0, kOem = 1, kChosenPage = 2, kUtf16 = 3 };
 enum : int32_t { kToUpper = 1, kToLower = 2 };
 
-UINT PageOf(int32_t type, UINT chosen) {
+UINT PageOf(int32_t type, int32_t other, UINT chosen) {
+  if (other == kUtf16) return chosen;
   return type == kAnsi ? CP_ACP : type == kOem ? CP_OEMCP : chosen;
 }
 
-// The data as UTF-16 in `w`; its length in units, or -1.
+// The data, in the code page `page` (or already UTF-16), as UTF-16 in `w`;
+// its length in units, or -1.
 int64_t Widen(ScriptContext* ctx, const BufferSlot* b, int32_t type, UINT page, txt::WorkMemory* w) {
   if (type == kUtf16) {
     if (b->eod % 2) return -1;
@@ -77,9 +81,9 @@ int64_t Widen(ScriptContext* ctx, const BufferSlot* b, int32_t type, UINT page, 
     return b->eod / 2;
   }
   const char* src = reinterpret_cast<const char*>(b->data);
-  int n = MultiByteToWideChar(PageOf(type, page), 0, src, b->eod, nullptr, 0);
+  int n = MultiByteToWideChar(page, 0, src, b->eod, nullptr, 0);
   if (n <= 0 || !w->Get(ctx, size_t(n) * 2)) return -1;
-  return MultiByteToWideChar(PageOf(type, page), 0, src, b->eod, w->As<wchar_t>(), n);
+  return MultiByteToWideChar(page, 0, src, b->eod, w->As<wchar_t>(), n);
 }
 
 // BinaryConvert(h, source type, target type, code page, flags): the text of
@@ -110,7 +114,7 @@ void Convert(ScriptContext* ctx, Value* r, Value* args, int, bool, int) {
     out = narrow.As<uint8_t>();
     outLen = b->eod;
   } else {
-    int64_t units = Widen(ctx, b, from, page, &wide);
+    int64_t units = Widen(ctx, b, from, PageOf(from, to, page), &wide);
     if (units < 0) return err::Raise(ctx, ctx->error ? ctx->error : kConvertFailed);
     wchar_t* w = wide.As<wchar_t>();
     if (flags & kToUpper) CharUpperBuffW(w, DWORD(units));
@@ -119,7 +123,7 @@ void Convert(ScriptContext* ctx, Value* r, Value* args, int, bool, int) {
       out = wide.As<uint8_t>();
       outLen = units * 2;
     } else if (units > 0) {
-      UINT target = PageOf(to, page);
+      UINT target = PageOf(to, from, page);
       int n = WideCharToMultiByte(target, 0, w, int(units), nullptr, 0, nullptr, nullptr);
       if (n <= 0) return err::Raise(ctx, kConvertFailed);
       if (n > b->size) return err::Raise(ctx, kNoRoom);

@@ -421,6 +421,14 @@ TEST_F(BinaryTest, TranslationTablesAndCharacterSets) {
       {"BinaryConvert(c, 0, 4, 0, 0)", 1553, "", 'i'},
       {"BinaryConvert(c, 0, 1, 0, 4)", 1554, "", 'i'},
       {"BinaryConvert(c, 0, 1, 0, 3)", 1555, "", 'i'},
+      // to and from UTF-16 the 8-bit side is in the code page given: 0x82 is
+      // U+00E9 in code page 437
+      {"n = BinaryPokeHex(c, 0, '82')", 0, "1", 'i'},
+      {"n = BinaryEodSet(c, 1)", 0, "5", 'i'},
+      {"BinaryConvert(c, 0, 3, 437, 0)", 0, "2", 'i'},
+      {"BinaryPeekHex(c, 0, 2)", 0, "E900", 's'},
+      {"BinaryConvert(c, 3, 2, 437, 1)", 0, "1", 'i'},  // upper case: U+00C9 is 0x90
+      {"BinaryPeekHex(c, 0, 1)", 0, "90", 's'},
   };
   CheckCases(this, cases);
 }
