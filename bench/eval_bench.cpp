@@ -4,23 +4,14 @@
 
 #include <cstdio>
 
-#include "expr/eval.h"
-#include "host/context.h"
-#include "lexer/tokenizer.h"
-#include "values/convert.h"
-#include "../tests/unit/testhost.h"
+#include "benchhost.h"
 
 using namespace zel;
 
 int main() {
   test::HostBlocks host;
-  if (!test::MakeBlocks(&host, 100, 64 * 1024, 64 * 1024 * 1024) ||
-      !test::StartContext(&DoDaDllInit, &host)) {
-    fprintf(stderr, "cannot start a context\n");
-    return 1;
-  }
-  auto* ctx = static_cast<ScriptContext*>(GlobalLock(host.context));
-  ctx->vars = static_cast<VarRecord*>(GlobalLock(host.table));
+  ScriptContext* ctx = bench::StartContext(&host, 100, 64 * 1024 * 1024);
+  if (!ctx) return 1;
   static const char* const kLines[] = {
       "a = 1", "b = 2.5", "s = \"abc\"",
       "a = a + 1", "c = (a * 3 + 7) mod 11 - a / 2", "d = b * 2.0 + a",
@@ -34,17 +25,7 @@ int main() {
   QueryPerformanceCounter(&t0);
   for (int r = 0; r < kRounds; ++r) {
     for (int i = (r == 0 ? 0 : 3); i < n; ++i) {
-      ctx->error = 0;
-      lex::SetLine(ctx, kLines[i]);
-      lex::GetToken(ctx);
-      Value v;
-      val::InitValue(&v, 0);
-      expr::Evaluate(ctx, &v, true, false);
-      expr::ResetValue(ctx, &v, 0);
-      if (ctx->error) {
-        fprintf(stderr, "error %u on line %s\n", ctx->error, kLines[i]);
-        return 1;
-      }
+      if (!bench::Line(ctx, kLines[i])) return 1;
     }
   }
   QueryPerformanceCounter(&t1);

@@ -1,6 +1,7 @@
 // The list of built-in function families: each binds its bodies by name.
 #include "builtins/families.h"
 
+#include "binary/buffer.h"
 #include "builtins/chars.h"
 #include "builtins/errorfns.h"
 #include "builtins/files.h"
@@ -29,6 +30,7 @@ void RegisterFamilies() {
   RegisterFileExtras();
   RegisterDirs();
   RegisterDisks();
+  bin::RegisterBinary();
   exec::RegisterScriptCalls();
 }
 

@@ -80,12 +80,20 @@ enum : uint32_t {
 // FileSlot text forms.
 enum : uint8_t { kFormAnsi = 0, kFormUtf16 = 1, kFormUtf16BigEndian = 2 };
 
+// A binary buffer slot: the block stays locked for the buffer's life, so its
+// address is kept with it.
 struct BufferSlot {
-  HGLOBAL buffer;  // the buffer's block; nullptr when the slot is free
-  uint32_t size;
-  uint32_t eod;
-  uint32_t reserved[4];
+  HGLOBAL buffer;         // the buffer's block; nullptr when the slot is free
+  uint8_t* data;          // the block's locked address
+  uint32_t unused[2];
+  int32_t size;           // bytes allocated
+  int32_t eod;            // end of data, 0..size
+  uint32_t oleType;       // COM marshalling type set by BinaryOleType; 0 none
+  uint32_t oleDirection;  // 1 in, 2 out, 3 both
 };
+#if !defined(_WIN64)
+static_assert(sizeof(BufferSlot) == 32, "binary buffer slot is 32 bytes");
+#endif
 
 struct ScriptContext {
   // ---- host binding

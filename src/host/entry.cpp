@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "binary/buffer.h"
 #include "errors/errinfo.h"
 #include "errors/messages.h"
 #include "errors/report.h"
@@ -265,13 +266,6 @@ void CloseFileSlots(ScriptContext* ctx) {
   }
 }
 
-void FreeBufferSlots(ScriptContext* ctx) {
-  for (BufferSlot& b : ctx->buffers) {
-    if (b.buffer) GlobalFree(b.buffer);
-    b = BufferSlot{};
-  }
-}
-
 LONG EndContext(HGLOBAL context, const char* callback) {
   if (!context) return 0;
   ContextLock lock(context);
@@ -287,7 +281,7 @@ LONG EndContext(HGLOBAL context, const char* callback) {
   }
   ReleaseVariables(ctx);
   CloseFileSlots(ctx);
-  FreeBufferSlots(ctx);
+  bin::ReleaseAll(ctx);
   exec::FreeDefinitions(ctx);
   err::FreeErrorInfo(ctx);
   if (ctx->inputBlocked && g_process.blockInput) {
