@@ -2,10 +2,13 @@
 #include "builtins/families.h"
 
 #include "builtins/chars.h"
+#include "builtins/clipboard.h"
 #include "builtins/errorfns.h"
+#include "builtins/ini.h"
 #include "builtins/intcontrol.h"
 #include "builtins/items.h"
 #include "builtins/math.h"
+#include "builtins/registry.h"
 #include "builtins/strings.h"
 #include "exec/udf.h"
 
@@ -18,6 +21,9 @@ void RegisterFamilies() {
   RegisterStrings();
   RegisterItems();
   RegisterChars();
+  RegisterRegistry();
+  RegisterIni();
+  RegisterClipboard();
   exec::RegisterScriptCalls();
 }
 
