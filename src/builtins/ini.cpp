@@ -45,20 +45,25 @@ BOOL WriteString(Profile p, const char* section, const char* key, const char* va
                 : WriteProfileStringA(section, key, value);
 }
 
+// The service trims blanks off a default; a key that is absent gives the
+// script's default as it was written.
 void Read(ScriptContext* ctx, Value* r, Profile p, const char* section, const char* key,
           const char* def) {
+  static const char kAbsent[] = "\x01\x02zel absent\x02\x01";
   txt::WorkMemory w;
   if (!w.Get(ctx, kValueRoom)) return;
-  ReadString(p, section, key, def, w.As<char>(), kValueRoom);
-  txt::SetResult<char>(ctx, r, w.As<char>(), strnlen(w.As<char>(), kValueRoom - 1));
+  ReadString(p, section, key, kAbsent, w.As<char>(), kValueRoom);
+  const char* text = strcmp(w.As<char>(), kAbsent) == 0 ? def : w.As<char>();
+  txt::SetResult<char>(ctx, r, text, strnlen(text, kValueRoom - 1));
 }
 
 // Section, key and value all empty: the service writes out what it holds
-// in its cache; nothing is written to the file.
+// in its cache; nothing is written to the file. 1, or 0 when the service
+// could not write.
 void Write(Value* r, Profile p, const char* section, const char* key, const char* value) {
-  if (!*section && !*key && !*value) WriteString(p, nullptr, nullptr, nullptr);
-  else WriteString(p, section, key, value);
-  r->ival = 1;
+  bool flush = !*section && !*key && !*value;
+  BOOL ok = flush ? WriteString(p, nullptr, nullptr, nullptr) : WriteString(p, section, key, value);
+  r->ival = flush || ok ? 1 : 0;
 }
 
 void Delete(Profile p, const char* section, const char* key) {
