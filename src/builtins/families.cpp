@@ -3,11 +3,14 @@
 
 #include "binary/buffer.h"
 #include "builtins/chars.h"
+#include "builtins/clipboard.h"
 #include "builtins/errorfns.h"
 #include "builtins/files.h"
+#include "builtins/ini.h"
 #include "builtins/intcontrol.h"
 #include "builtins/items.h"
 #include "builtins/math.h"
+#include "builtins/registry.h"
 #include "builtins/strings.h"
 #include "exec/udf.h"
 
@@ -31,6 +34,9 @@ void RegisterFamilies() {
   RegisterDirs();
   RegisterDisks();
   bin::RegisterBinary();
+  RegisterRegistry();
+  RegisterIni();
+  RegisterClipboard();
   exec::RegisterScriptCalls();
 }
 
