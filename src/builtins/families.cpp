@@ -6,6 +6,7 @@
 #include "builtins/intcontrol.h"
 #include "builtins/items.h"
 #include "builtins/math.h"
+#include "builtins/prompts.h"
 #include "builtins/strings.h"
 #include "exec/udf.h"
 
@@ -14,6 +15,7 @@ namespace zel::calls {
 void RegisterFamilies() {
   RegisterMath();
   RegisterErrorFunctions();
+  RegisterPrompts();
   RegisterIntControl();
   RegisterStrings();
   RegisterItems();
