@@ -11,6 +11,7 @@
 #include "builtins/items.h"
 #include "builtins/math.h"
 #include "builtins/registry.h"
+#include "builtins/prompts.h"
 #include "builtins/strings.h"
 #include "exec/udf.h"
 
@@ -19,6 +20,7 @@ namespace zel::calls {
 void RegisterFamilies() {
   RegisterMath();
   RegisterErrorFunctions();
+  RegisterPrompts();
   RegisterIntControl();
   RegisterStrings();
   RegisterItems();

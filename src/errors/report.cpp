@@ -6,8 +6,12 @@
 #include <cstdio>
 #include <cstring>
 
+#include "errors/errdialog.h"
 #include "errors/errinfo.h"
+#include "errors/errvars.h"
+#include "errors/handlers.h"
 #include "errors/messages.h"
+#include "errors/support.h"
 #include "values/strutil.h"
 
 namespace zel::err {
@@ -16,15 +20,6 @@ namespace {
 constexpr uint32_t kErrorCaption = 230;  // "Error:"
 constexpr size_t kTitleSize = 256;       // a window title as reports show it
 constexpr char kLogSeparator[] = "\r\n<HR>\r\n\r\n";
-
-// The hand-off to the script's handlers: a cancel (9999) to the cancel
-// handler, an error (1..8999) to the error handler. True when a handler took
-// it and the run goes on from where the handler left it. The handlers also
-// describe a minor error under @OFF in the error variables. No handler runs
-// in this library yet, so every error stays with the report.
-bool OfferToHandler(ScriptContext* ctx, uint16_t number) {
-  return false;
-}
 
 // The title of the host's owner window; "" when there is none.
 void OwnerTitle(const ScriptContext* ctx, char* buf, size_t size) {
@@ -75,9 +70,9 @@ void AppendPart(ScriptContext* ctx, char* text, size_t size, const char* part) {
   str::Append(ctx, text, part, size);
 }
 
-// The report's box: the composed message, the additional information and
-// the failing line, under "Error:" and the owner's title. OK alone, or OK to
-// continue and Cancel to exit.
+// The report's box when the error dialog cannot be shown: the composed
+// message, the additional information and the failing line, under "Error:"
+// and the owner's title. OK alone, or OK to continue and Cancel to exit.
 int ShowReportBox(ScriptContext* ctx, bool okOnly) {
   char caption[kTitleSize + 64], title[kTitleSize];
   msg::Load(ctx, kErrorCaption, caption, sizeof caption);
@@ -94,6 +89,18 @@ int ShowReportBox(ScriptContext* ctx, bool okOnly) {
   AppendPart(ctx, text, sizeof text, ctx->failLine);
   UINT buttons = okOnly ? MB_OK : MB_OKCANCEL;
   return ShowBox(ctx, text, caption, buttons | MB_ICONSTOP);
+}
+
+// Shows the error dialog (or, when it cannot be shown, a box); true when the
+// user chose Continue. The support-page button opens the page and stops.
+bool ShowReport(ScriptContext* ctx, bool okOnly) {
+  if (ctx->soundOn) PlaySoundA("SystemHand", nullptr, SND_ALIAS | SND_ASYNC | SND_NODEFAULT);
+  char browser[kMaxPathLen] = "";
+  if (ctx->supportButton) FindBrowser(browser, sizeof browser);
+  int button = RunErrorDialog(ctx, okOnly, browser);
+  if (button < 0) button = ShowReportBox(ctx, okOnly) == IDOK ? kButtonContinue : kButtonExit;
+  if (button == kButtonSupport) OpenSupportPage(ctx, browser);
+  return !okOnly && button == kButtonContinue;
 }
 
 }  // namespace
@@ -121,8 +128,7 @@ bool ReportError(ScriptContext* ctx, uint16_t number, int severity, const char* 
       AppendLog(ctx, ctx->composedMessage, ctx->failLine);
       goOn = false;  // a logged report answers Exit
     } else {
-      if (ctx->soundOn) PlaySoundA("SystemHand", nullptr, SND_ALIAS | SND_ASYNC | SND_NODEFAULT);
-      goOn = ShowReportBox(ctx, okOnly) == IDOK && !okOnly;
+      goOn = ShowReport(ctx, okOnly);
     }
   }
   FreeErrorInfo(ctx);
@@ -130,18 +136,15 @@ bool ReportError(ScriptContext* ctx, uint16_t number, int severity, const char* 
   return goOn;
 }
 
-After AfterStatement(ScriptContext* ctx, const char* line) {
+After AfterStatement(ScriptContext* ctx, const char* line, exec::Run* run) {
   uint16_t number = ctx->error;
   ctx->lastError = number;
   bool chosenContinue = ctx->continueFlag != 0;  // consumed by this statement whatever it left
   ctx->continueFlag = 0;
+  bool offered = ctx->handlerOffered != 0;       // a handler function already had it
+  ctx->handlerOffered = 0;
   if (number == 0) return After::kContinue;
-  if (number == kCancel) {
-    if (!OfferToHandler(ctx, number)) return After::kStop;  // an unhandled cancel ends quietly
-    ctx->error = 0;
-    return After::kContinue;
-  }
-  if (number >= kFirstControlCode) {  // never reported again
+  if (number >= kFirstControlCode && number != kCancel) {  // never reported again
     if (number == kHandledInAssignment) {
       ctx->lastError = static_cast<uint16_t>(ctx->substitutedError);
     } else if (!chosenContinue) {
@@ -150,12 +153,21 @@ After AfterStatement(ScriptContext* ctx, const char* line) {
     ctx->error = 0;
     return After::kContinue;
   }
-  if (OfferToHandler(ctx, number)) {
+  bool described = offered;
+  if (!offered && OfferToHandler(ctx, number, line, run, &described)) {
     ctx->error = 0;
     return After::kContinue;
   }
+  // What stands: the error, a handler's nesting failure, or a control code a
+  // handler function left. An unhandled cancel ends the run quietly.
+  number = ctx->error;
+  if (number == 0) return After::kContinue;
+  if (number >= kFirstControlCode) return After::kStop;
   str::Copy(ctx, ctx->failLine, line ? line : "", sizeof ctx->failLine);
-  return ReportError(ctx, number, ErrorSeverity(number), nullptr) ? After::kContinue : After::kStop;
+  int severity = ErrorSeverity(number);
+  if (ctx->errorMode == kErrorModeOff && severity == kSeverityMinor && !described)
+    SetErrorVariables(ctx, number, line, false);
+  return ReportError(ctx, number, severity, nullptr) ? After::kContinue : After::kStop;
 }
 
 void ReportFailure(ScriptContext* ctx, uint32_t captionId, const char* text, int severity) {

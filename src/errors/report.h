@@ -6,6 +6,10 @@
 #include <cstdint>
 #include "host/context.h"
 
+namespace zel::exec {
+struct Run;
+}
+
 namespace zel::err {
 
 // What the run does after a statement that left an error number.
@@ -16,7 +20,9 @@ enum class After { kContinue, kStop };
 // cancels and errors to the handlers, reports what no handler takes (a
 // dialog, or the silent-mode log) and says whether the run goes on. On
 // kContinue the current error is 0; the reported number stays for LastError.
-After AfterStatement(ScriptContext* ctx, const char* line);
+// `run` is the running text, where label handlers are searched; without it
+// only a handler function can take the error.
+After AfterStatement(ScriptContext* ctx, const char* line, exec::Run* run = nullptr);
 
 // Reports a failure outside any statement (a script that cannot be loaded, an
 // #include that fails): `text` under the caption of message `captionId`, at

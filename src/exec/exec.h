@@ -26,6 +26,15 @@ enum : uint16_t {
   kFrameUdf = 29500,
 };
 
+// How a function's frame (kFrameUdf) was entered, kept in its resume field.
+enum : uint32_t {
+  kCallStatement = 0,     // a call in a statement
+  kCallDialog = 1,        // a dialog's callback
+  kCallErrorHandler = 2,  // the handler function of a cancel or an error
+  kCallComEvent = 3,      // a COM object's event
+  kCallBack = 4,          // any other callback
+};
+
 // Skip state bits of a frame.
 enum : uint8_t {
   kSkipFalse = 1,     // the condition was false, or no Case matched yet

@@ -16,7 +16,6 @@ namespace zel::exec {
 namespace {
 
 constexpr uint32_t kNoAssignment = ~0u;
-constexpr uint32_t kFromStatement = 0;  // call mode kept in a function frame's resume field
 constexpr uint16_t kErrNoFrame = 1672;       // no variable frame for a function
 constexpr uint16_t kErrBadDefinition = 3627; // a body that is not stored
 constexpr uint16_t kErrFrameLock = 3673;     // a function's frame cannot be entered or left
@@ -238,7 +237,7 @@ bool RunBody(ScriptContext* ctx, UdfRecord* r, uint16_t local, Value* result, co
 
 }  // namespace
 
-bool CallUdf(ScriptContext* ctx, int id, Value* result, Value* args, int argc) {
+bool CallUdf(ScriptContext* ctx, int id, Value* result, Value* args, int argc, uint32_t mode) {
   int index = id - kUdfIdBase;
   UdfRecord* r = index >= 0 && index < ctx->udfCount ? ctx->udfRecords[index] : nullptr;
   if (!r || !r->body || argc != r->paramCount) {
@@ -251,7 +250,13 @@ bool CallUdf(ScriptContext* ctx, int id, Value* result, Value* args, int argc) {
     return false;
   }
   SaveCaller(ctx, saved.get());
-  if (!Push(ctx, kFrameUdf, 0, kFromStatement, ctx->lineStart)) return false;
+  StructFrame* frame = Push(ctx, kFrameUdf, 0, mode, ctx->lineStart);
+  if (!frame) return false;
+  if (mode != kCallStatement) {  // no statement of the caller's led here
+    frame->linePos = 0;
+    frame->script = nullptr;
+    frame->function = kMainScript;
+  }
   int frameIndex = ctx->structDepth - 1;
   ctx->inLoop = 0;
   bool isFunction = r->subroutine == 0;

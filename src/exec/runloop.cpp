@@ -89,7 +89,7 @@ int RunStatement(ScriptContext* ctx, Value* result, Run* run, const char* stmt, 
     r = ExecStatement(ctx, result, run, stmt, substituted);
   }
   if (!ctx->error) return r;
-  return err::AfterStatement(ctx, stmt) == err::After::kContinue ? kGoOn : kStop;
+  return err::AfterStatement(ctx, stmt, run) == err::After::kContinue ? kGoOn : kStop;
 }
 
 int RunLoop(ScriptContext* ctx, Value* result, Run* run) {
@@ -102,6 +102,8 @@ int RunLoop(ScriptContext* ctx, Value* result, Run* run) {
       break;
     }
     run->lineStart = start;
+    ctx->lineStart = start;  // where a failure of this line is reported
+    ctx->scriptHandle = run->script;
     ctx->assignTarget = kNoAssignment;
     const char* line = ctx->lineBuf;
     bool deferred = ctx->deferredLineError != 0;
@@ -128,7 +130,7 @@ int RunLoop(ScriptContext* ctx, Value* result, Run* run) {
       if (Skipping(ctx)) {
         ctx->error = 0;
       } else {
-        err::AfterStatement(ctx, line);
+        if (err::AfterStatement(ctx, line, run) == err::After::kContinue) continue;
         r = kStop;
         break;
       }

@@ -76,7 +76,10 @@ void FreeDefinitions(ScriptContext* ctx);
 // unconverted); `result` receives its Return value or the integer 0. True
 // when the body ran to its end or a Return; false with the error set, which
 // is 9015 for an error already reported inside the body.
-bool CallUdf(ScriptContext* ctx, int id, Value* result, Value* args, int argc);
+// `mode` says how it was entered (kCallStatement...): a call from a statement
+// records that statement in the frame; the others record none.
+bool CallUdf(ScriptContext* ctx, int id, Value* result, Value* args, int argc,
+             uint32_t mode = kCallStatement);
 
 // Runs the script file `path` (already found) in the caller's variables as a
 // Call, telling the host about `params` when it asks for Call events.

@@ -6,6 +6,7 @@
 #include "builtins/dispatch.h"
 #include "builtins/functable.h"
 #include "errors/errinfo.h"
+#include "errors/handlers.h"
 #include "lexer/tokenizer.h"
 #include "values/array.h"
 #include "values/convert.h"
@@ -230,8 +231,17 @@ void Assign(ScriptContext* ctx, Value* result, bool throughPointer) {
   ctx->assignTarget = static_cast<uint32_t>(targetFrame) << 16 | slot;
   lex::GetToken(ctx);  // past "="
   if (!ctx->error) Level1(ctx, result);
-  ctx->assignTarget = savedTarget;
-  uint16_t evalError = ctx->error;
+  uint16_t evalError = ctx->error, handled = 0;
+  if (evalError) {
+    if (err::HandleInAssignment(ctx, evalError, result)) {
+      handled = evalError;
+      evalError = 0;
+      ctx->tokenKind = lex::kTokEnd;  // what the failed right side left unread is dropped
+    } else {
+      evalError = ctx->error;  // the error, or what became of it in the handler
+    }
+  }
+  if (!evalError) ctx->assignTarget = savedTarget;  // a failed one stays named for the error report
   ctx->error = 0;
   if (!ptr::SwitchTo(ctx, targetFrame, &back)) return;
   ValueCell* target = &ctx->vars[slot].v;
@@ -244,6 +254,10 @@ void Assign(ScriptContext* ctx, Value* result, bool throughPointer) {
   }
   if (!ctx->error) ctx->frames[ctx->frameNumber].lastAssigned = slot;
   uint16_t finalError = ctx->error;
+  if (handled && !finalError) {  // the handler's value stands in for the failed one
+    finalError = err::kHandledInAssignment;
+    ctx->substitutedError = handled;
+  }
   ctx->error = 0;
   ptr::SwitchBack(ctx, &back);
   if (finalError) ctx->error = finalError;

@@ -195,6 +195,13 @@ struct ScriptContext {
   char logFile[kMaxPathLen]; // receives silent-mode reports; "" no log
   char cancelHandlerName[kVarNameSize + 1];  // UDF of cancel handler mode 3
   char errorHandlerName[kVarNameSize + 1];   // UDF of error handler mode 3
+  uint32_t handlerOffered;   // the statement's error already went to a handler function
+  char productLine[256];     // the host's product line, shown by the error dialog
+
+  // ---- prompt buttons
+  char buttonOk[kButtonName + 1];      // ButtonNames captions for the next box with buttons
+  char buttonCancel[kButtonName + 1];
+  uint32_t buttonNamesPending;         // the captions above wait to be used
 
   // ---- trace
   uint32_t traceOn;

@@ -23,6 +23,7 @@ constexpr int kDdeSlots      = 10;    // DDE conversations
 constexpr int kErrorInfoSize = 1025;  // bytes of the additional-information block
 constexpr int kCustomErrorText = 256; // bytes of a script-defined error's text
 constexpr int kMessageText   = 201;   // bytes of a once-loaded menu message (200 characters)
+constexpr int kButtonName    = 25;    // characters of a button caption set by ButtonNames
 
 // String heap.
 constexpr uint32_t kHeapMinBlock  = 28;     // smallest block, head and tail included

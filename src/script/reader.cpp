@@ -113,7 +113,12 @@ bool ReadLineInto(ScriptContext* ctx, const uint8_t* text, uint32_t len, uint32_
 }
 
 void Locate(ScriptContext* ctx, const uint8_t* text, uint32_t len, uint32_t pos, Location* out) {
-  Decoder d{text, len, ctx->bodyBase};
+  LocateIn(ctx, text, len, ctx->bodyBase, ctx->inUdfBody != 0, pos, out);
+}
+
+void LocateIn(ScriptContext* ctx, const uint8_t* text, uint32_t len, uint32_t base, bool body,
+              uint32_t pos, Location* out) {
+  Decoder d{text, len, base};
   lstrcpynA(out->path, ctx->scriptPath, sizeof out->path);
   out->line = 1;
   out->bodyLine = 0;
@@ -137,7 +142,7 @@ void Locate(ScriptContext* ctx, const uint8_t* text, uint32_t len, uint32_t pos,
     if (end >= len) break;
     p = end + 1;
   }
-  if (ctx->inUdfBody) out->bodyLine = counted;
+  if (body) out->bodyLine = counted;
 }
 
 }  // namespace zel::script

@@ -70,5 +70,9 @@ struct Location {
 // through the marker lines; without one, the file is ctx->scriptPath. Lines
 // are counted by line feeds, as the file's editor counts them.
 void Locate(ScriptContext* ctx, const uint8_t* text, uint32_t len, uint32_t pos, Location* out);
+// The same for a text that is not the one running: a body's scrambling
+// starts at `base`, and `body` says whether it is a function's body.
+void LocateIn(ScriptContext* ctx, const uint8_t* text, uint32_t len, uint32_t base, bool body,
+              uint32_t pos, Location* out);
 
 }  // namespace zel::script

@@ -1,6 +1,7 @@
 // Array blocks (reference counting and destruction).
 #include "values/array.h"
 
+#include "errors/errinfo.h"
 #include "values/convert.h"
 
 namespace zel::arr {
@@ -54,6 +55,26 @@ void Release(ScriptContext* ctx, ValueCell* c, bool force) {
     return;
   }
   Destroy(ctx, b);
+}
+
+bool CreateList(ScriptContext* ctx, ValueCell* c, uint32_t count) {
+  constexpr uint16_t kNoBlock = 1631;
+  size_t bytes = sizeof(ArrayBlock) + static_cast<size_t>(count) * sizeof(ElementCell);
+  HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
+  auto* b = h ? static_cast<ArrayBlock*>(GlobalLock(h)) : nullptr;
+  if (!b) {
+    if (h) GlobalFree(h);
+    err::Raise(ctx, kNoBlock);
+    return false;
+  }
+  b->sizes[0] = static_cast<int32_t>(count);
+  b->dims = count ? 1 : 0;
+  b->data = reinterpret_cast<AddrWord>(b + 1);
+  b->count = count;
+  b->dataSize = count * static_cast<uint32_t>(sizeof(ElementCell));
+  c->str = reinterpret_cast<AddrWord>(b);
+  c->flags = kFlagArray;
+  return true;
 }
 
 }  // namespace zel::arr

@@ -65,5 +65,10 @@ void Unpin(ArrayBlock* b);
 // reference are cleared either way.
 void Release(ScriptContext* ctx, ValueCell* c, bool force);
 
+// Makes `c` (which holds nothing) an array of `count` never-assigned
+// elements in one dimension, its block held once (the creator's count). False
+// with 1631 when the block cannot be had.
+bool CreateList(ScriptContext* ctx, ValueCell* c, uint32_t count);
+
 }  // namespace arr
 }  // namespace zel

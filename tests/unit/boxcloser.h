@@ -1,6 +1,7 @@
 // Answers modal message boxes in tests: a timer on the test's own thread finds
-// each box the code under test shows, records its caption and text, and
-// presses a button, so no box is ever left waiting for a person.
+// each box the code under test shows, records its caption and text (of the
+// error dialog: its message and failing line), and presses a button, so no
+// box is ever left waiting for a person.
 #pragma once
 #include <windows.h>
 #include <string>
@@ -37,6 +38,13 @@ class BoxCloser {
     buf[0] = 0;
     GetDlgItemTextA(w, 0xFFFF, buf, sizeof buf);  // a message box's text control
     self_->text_ = buf;
+    if (!GetDlgItem(w, 0xFFFF) && GetDlgItem(w, 102)) {  // the error dialog: message and line
+      GetDlgItemTextA(w, 102, buf, sizeof buf);
+      self_->text_ = buf;
+      buf[0] = 0;
+      GetDlgItemTextA(w, 120, buf, sizeof buf);
+      if (buf[0]) self_->text_ += std::string("\n\n") + buf;
+    }
     HWND cancel = GetDlgItem(w, IDCANCEL);
     self_->cancel_ = cancel && IsWindowVisible(cancel);
     ++self_->boxes_;

@@ -50,10 +50,7 @@ class HostUdfTest : public ScriptHostTest {
 
   std::string Write(const char* name, const std::string& text) {
     std::string path = dir + name;
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD done = 0;
-    WriteFile(f, text.data(), static_cast<DWORD>(text.size()), &done, nullptr);
-    CloseHandle(f);
+    WriteTextFile(path, text);
     files.push_back(path);
     return path;
   }

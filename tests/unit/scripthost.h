@@ -13,6 +13,14 @@ namespace zel::test {
 
 using RunFn = LONG(WINAPI*)(HWND, HGLOBAL, HGLOBAL, void*, const void*);
 
+// Writes `text` as the whole file `path`.
+inline void WriteTextFile(const std::string& path, const std::string& text) {
+  HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD done = 0;
+  WriteFile(f, text.data(), static_cast<DWORD>(text.size()), &done, nullptr);
+  CloseHandle(f);
+}
+
 class ScriptHostTest : public ::testing::Test {
  protected:
   void SetUp() override {

@@ -6,6 +6,7 @@
 
 #include "boxcloser.h"
 #include "ctxfixture.h"
+#include "errdialogdriver.h"
 #include "errors/errinfo.h"
 #include "errors/report.h"
 
@@ -80,15 +81,16 @@ TEST_F(ErrorFunctionsTest, ErrorEventChecksSeverityAndCode) {
 
 TEST_F(ErrorFunctionsTest, ErrorEventIsReportedAtOnceAndContinued) {
   ctx->errorMode = kErrorModeNotify;
-  BoxCloser closer(IDOK);
+  ErrorDialogDriver driver(IDOK);
   Outcome o = Run("errorevent(-2, 7001, \"x\")", false);
   EXPECT_EQ(o.error, err::kReportedEvent);
-  EXPECT_EQ(closer.boxes(), 1);
-  EXPECT_TRUE(closer.offeredCancel());
-  EXPECT_EQ(closer.text(), "User-Defined Error:  7001: x\n\nx");
+  ASSERT_EQ(driver.seen().size(), 1u);
+  EXPECT_EQ(driver.seen()[0].button1, "&Continue");
+  EXPECT_EQ(driver.seen()[0].button2, "&Exit");
+  EXPECT_EQ(driver.text(), "User-Defined Error:  7001: x\n\nx");
   EXPECT_STREQ(ctx->composedMessage, "User-Defined Error:  7001: x");
   EXPECT_EQ(err::AfterStatement(ctx, "errorevent(-2, 7001, \"x\")"), After::kContinue);
-  EXPECT_EQ(closer.boxes(), 1);  // not shown a second time
+  EXPECT_EQ(driver.seen().size(), 1u);  // not shown a second time
   EXPECT_EQ(Text("lasterror()"), "7001");
   EXPECT_EQ(Text("lasterror()"), "0");
 }
@@ -119,12 +121,12 @@ TEST_F(ErrorFunctionsTest, MinorErrorEventUnderOffIsOnlyRecorded) {
 
 TEST_F(ErrorFunctionsTest, ErrorEventWithAnArmedHandlerWaitsForTheStatementEnd) {
   EXPECT_EQ(Text("intcontrol(73, 1, 0, \"\", \"\")"), "0");
-  BoxCloser closer;
+  ErrorDialogDriver driver;
   EXPECT_EQ(Run("errorevent(-2, 7004, \"later\")", false).error, err::kEventModerate);
-  EXPECT_EQ(closer.boxes(), 0);
+  EXPECT_EQ(driver.seen().size(), 0u);
   EXPECT_EQ(err::AfterStatement(ctx, "errorevent(-2, 7004, \"later\")"), After::kStop);
-  EXPECT_EQ(closer.boxes(), 1);  // no handler took it
-  EXPECT_EQ(closer.text(), "2669:  later\n\nerrorevent(-2, 7004, \"later\")");
+  EXPECT_EQ(driver.seen().size(), 1u);  // no handler took it
+  EXPECT_EQ(driver.text(), "2669:  later\n\nerrorevent(-2, 7004, \"later\")");
 }
 
 TEST_F(ErrorFunctionsTest, ErrorEventTextIsCutTo255Characters) {

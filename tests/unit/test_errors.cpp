@@ -10,6 +10,7 @@
 
 #include "boxcloser.h"
 #include "ctxfixture.h"
+#include "errdialogdriver.h"
 #include "errors/errinfo.h"
 #include "errors/report.h"
 
@@ -103,28 +104,34 @@ TEST_F(ReportTest, ErrorModeDecidesBoxAndOutcome) {
   }
 }
 
-TEST_F(ReportTest, BoxShowsComposedMessageAndFailingLine) {
-  BoxCloser closer;
+TEST_F(ReportTest, DialogShowsComposedMessageAndFailingLine) {
+  ErrorDialogDriver driver;
   EXPECT_EQ(Fail(3062, "x = 1/0"), After::kStop);
-  EXPECT_EQ(closer.caption(), "Error:");
-  EXPECT_EQ(closer.text(), "3062:  Attempt to divide by zero\n\nx = 1/0");
+  ASSERT_EQ(driver.seen().size(), 1u);
+  EXPECT_EQ(driver.seen()[0].title, "Error:");
+  EXPECT_EQ(driver.text(), "3062:  Attempt to divide by zero\n\nx = 1/0");
   EXPECT_STREQ(ctx->composedMessage, "3062:  Attempt to divide by zero");
   EXPECT_STREQ(ctx->failLine, "x = 1/0");
 }
 
 TEST_F(ReportTest, CaptionNamesTheHostWindow) {
   HostWindow("Host Title");
-  BoxCloser closer;
+  ErrorDialogDriver driver;
   Fail(3062);
-  EXPECT_EQ(closer.caption(), "Error:  Host Title");
+  ASSERT_EQ(driver.seen().size(), 1u);
+  EXPECT_EQ(driver.seen()[0].title, "Error:  Host Title");
 }
 
 TEST_F(ReportTest, AdditionalInformationShownThenFreed) {
   err::AddErrorInfo(ctx, "first detail");
-  BoxCloser closer;
+  ErrorDialogDriver driver(IDOK, true, false);
   Fail(3066, "x = abs(1");
-  EXPECT_EQ(closer.text(),
-            "3066:  Wrong Number of Arguments in Function\n\nfirst detail\n\nx = abs(1");
+  ASSERT_EQ(driver.seen().size(), 1u);
+  EXPECT_TRUE(driver.seen()[0].moreInfoEnabled);
+  EXPECT_EQ(driver.seen()[0].moreInfo, "first detail");
+  EXPECT_EQ(driver.text(), "3066:  Wrong Number of Arguments in Function\n\nx = abs(1");
+  Fail(3062, "y = 1/0");
+  EXPECT_FALSE(driver.seen().back().moreInfoEnabled) << "nothing more to tell";
   EXPECT_EQ(ctx->errorInfo, nullptr);
 }
 
@@ -140,20 +147,20 @@ TEST_F(ReportTest, MinorErrorUnderOffIsRecordedAndItsInformationFreed) {
 
 TEST_F(ReportTest, ScriptDefinedErrorsShowTheirOwnText) {
   snprintf(ctx->customErrorText, sizeof ctx->customErrorText, "%s", "the script's words");
-  BoxCloser closer;
+  ErrorDialogDriver driver;
   Fail(2669, "");
-  EXPECT_EQ(closer.text(), "2669:  the script's words");
+  EXPECT_EQ(driver.text(), "2669:  the script's words");
   Fail(1213, "");
-  EXPECT_EQ(closer.text(), "1213:  the script's words");
+  EXPECT_EQ(driver.text(), "1213:  the script's words");
   ctx->customErrorText[0] = 0;
   Fail(2669, "");
-  EXPECT_EQ(closer.text(), "2669:  Moderate user-defined error");
+  EXPECT_EQ(driver.text(), "2669:  Moderate user-defined error");
 }
 
 TEST_F(ReportTest, MessageWithoutTextShowsOnlyTheNumber) {
-  BoxCloser closer;
+  ErrorDialogDriver driver;
   Fail(3001, "");
-  EXPECT_EQ(closer.text(), "3001:  ");
+  EXPECT_EQ(driver.text(), "3001:  ");
 }
 
 // ---- control codes

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "boxcloser.h"
+#include "errdialogdriver.h"
 #include "ctxfixture.h"
 #include "errors/messages.h"
 #include "errors/report.h"
@@ -160,10 +161,10 @@ TEST_F(TranslationTest, ReportShowsTheTranslatedMessage) {
   WriteTranslation(folder_ + "ZELDLANG.rep", {"X3066=Bad~args"});
   settings::WriteIni("MAIN", "Language", "rep");
   Load(0);
-  BoxCloser closer;
+  ErrorDialogDriver driver;
   ctx->error = 3066;
   EXPECT_EQ(err::AfterStatement(ctx, "x = abs(1"), err::After::kStop);
-  EXPECT_EQ(closer.text(), "3066:  Bad\nargs\n\nx = abs(1");
+  EXPECT_EQ(driver.text(), "3066:  Bad\nargs\n\nx = abs(1");
 }
 
 TEST_F(TranslationTest, ResultIsCutToTheBuffer) {

@@ -31,27 +31,7 @@ class UdfTest : public ContextTest {
     strcpy(ctx->scriptPath, kMainPath);
   }
 
-  // Runs a script text as a host's run would; the error it ended with.
-  uint16_t RunText(const std::string& text) {
-    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, text.size() + 1);
-    memcpy(GlobalLock(h), text.data(), text.size());
-    GlobalUnlock(h);
-    uint32_t len = 0;
-    EXPECT_TRUE(script::PrepareHostBuffer(ctx, h, &len));
-    exec::Run run{h, static_cast<uint8_t*>(GlobalLock(h)), len, 0, 0};
-    ctx->error = 0;
-    ctx->inDefinition = 0;
-    ctx->dupDefinition = 0;
-    ctx->structDepth = 0;
-    ctx->pendingElse = -1;
-    Value result;
-    val::InitValue(&result, 0);
-    exec::RunLoop(ctx, &result, &run);
-    expr::ResetValue(ctx, &result, 0);
-    GlobalUnlock(h);
-    GlobalFree(h);
-    return ctx->error;
-  }
+  uint16_t RunText(const std::string& text) { return RunScriptText(text); }
 
   // The token code of the word at the start of `text` (-1 when it is no keyword).
   int CodeOf(const char* text) {
