@@ -1,6 +1,7 @@
 // The list of built-in function families: each binds its bodies by name.
 #include "builtins/families.h"
 
+#include "builtins/arrays.h"
 #include "builtins/chars.h"
 #include "builtins/errorfns.h"
 #include "builtins/intcontrol.h"
@@ -18,6 +19,7 @@ void RegisterFamilies() {
   RegisterStrings();
   RegisterItems();
   RegisterChars();
+  RegisterArrays();
   exec::RegisterScriptCalls();
 }
 

@@ -103,6 +103,18 @@ void VariableValue(ScriptContext* ctx, Value* v) {
     vars::FindVar(ctx, ctx->tokenText, true);  // reports the uninitialized name
     return;
   }
+  if ((cell.flags & kFlagArray) && cell.str) {
+    // An array: one of its elements when a subscript follows, else the array
+    // itself (no reference taken).
+    lex::GetToken(ctx);
+    if (ctx->error) return;
+    if (IsOp(ctx, kIdOpenBracket)) return ElementValue(ctx, v, arr::BlockOf(&cell));
+    ResetValue(ctx, v, 0);
+    val::CopyValue(ctx, &cell, v, false, false);
+    v->owner_var = slot;
+    v->owner_frame = ctx->frameNumber;
+    return;
+  }
   ResetValue(ctx, v, 0);
   if (!val::CopyValue(ctx, &cell, v, true, false)) {
     if (!ctx->error) err::Raise(ctx, 3096);
@@ -249,6 +261,11 @@ void Assign(ScriptContext* ctx, Value* result, bool throughPointer) {
   if (finalError) ctx->error = finalError;
 }
 
+bool HoldsArray(const ScriptContext* ctx, uint16_t slot) {
+  return slot != vars::kNoSlot && ctx->vars && slot < ctx->varInUse &&
+         (ctx->vars[slot].v.flags & kFlagArray) && ctx->vars[slot].v.str;
+}
+
 }  // namespace
 
 void ResetValue(ScriptContext* ctx, Value* v, int32_t n) {
@@ -261,6 +278,10 @@ void Evaluate(ScriptContext* ctx, Value* result, bool assignAllowed, bool throug
   // A variable: an assignment when "=" follows, else the start of an expression.
   const char* varStart = ctx->tokenStart;
   uint16_t varSlot = ctx->tokenSlot;
+  if (!throughPointer && HoldsArray(ctx, varSlot) && IsElementAssignment(ctx->prog)) {
+    if (!assignAllowed) return err::RaiseWithDetail(ctx, 3069, 9506);
+    return AssignElement(ctx, result, varSlot);
+  }
   lex::GetToken(ctx);
   if (ctx->error) return;
   if (!IsOp(ctx, kIdAssign)) {

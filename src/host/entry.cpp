@@ -286,6 +286,7 @@ LONG EndContext(HGLOBAL context, const char* callback) {
     }
   }
   ReleaseVariables(ctx);
+  arr::EndUnheld(ctx);
   CloseFileSlots(ctx);
   FreeBufferSlots(ctx);
   exec::FreeDefinitions(ctx);
