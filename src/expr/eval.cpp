@@ -164,6 +164,10 @@ void Primary(ScriptContext* ctx, Value* v) {
     if (ctx->error) return;
     Primary(ctx, v);  // unary operators nest and bind tighter than "**"
     if (!ctx->error) ApplyUnary(ctx, id, v);
+    // "*p[...]": an element of the array that the pointer names.
+    if (!ctx->error && id == kIdStar && (v->flags & kFlagArray) && v->str &&
+        IsOp(ctx, kIdOpenBracket))
+      ElementValue(ctx, v, arr::BlockOf(v));
     return;
   }
   if (id == kIdOpenParen) {

@@ -4,11 +4,14 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
+#include "exec/exec.h"
 #include "expr/eval.h"
 #include "host/context.h"
 #include "lexer/tokenizer.h"
+#include "script/script.h"
 #include "testhost.h"
 #include "values/convert.h"
 #include "values/render.h"
@@ -72,6 +75,29 @@ class ContextTest : public ::testing::Test {
     expr::ResetValue(ctx, &v, 0);
     if (clearError) ctx->error = 0;
     return o;
+  }
+
+  // Runs a script text as a host's run would (no UDF or structure left over
+  // from an earlier text); the error it ended with.
+  uint16_t RunScript(const std::string& text) {
+    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, text.size() + 1);
+    memcpy(GlobalLock(h), text.data(), text.size());
+    GlobalUnlock(h);
+    uint32_t len = 0;
+    EXPECT_TRUE(script::PrepareHostBuffer(ctx, h, &len));
+    exec::Run run{h, static_cast<uint8_t*>(GlobalLock(h)), len, 0, 0};
+    ctx->error = 0;
+    ctx->inDefinition = 0;
+    ctx->dupDefinition = 0;
+    ctx->structDepth = 0;
+    ctx->pendingElse = -1;
+    Value result;
+    val::InitValue(&result, 0);
+    exec::RunLoop(ctx, &result, &run);
+    expr::ResetValue(ctx, &result, 0);
+    GlobalUnlock(h);
+    GlobalFree(h);
+    return ctx->error;
   }
 
  protected:
