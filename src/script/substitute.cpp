@@ -78,7 +78,9 @@ const char* PutVariable(ScriptContext* ctx, const char* p, size_t* len) {
   // An array element: the name, then its subscripts in brackets.
   if (*e == '[') {
     const char* close = e + 1;
-    while (*close && *close != ']' && close - e <= static_cast<ptrdiff_t>(kSubscriptText)) ++close;
+    while (*close && *close != ']' && *close != '%' &&
+           close - e <= static_cast<ptrdiff_t>(kSubscriptText))
+      ++close;
     if (*close == ']' && close[1] == '%') e = close + 1;
   }
   if (*e != '%') {
