@@ -28,7 +28,12 @@ class ArrayTest : public ContextTest {
     return arr::BlockOf(v);
   }
 
-  const ValueCell& Var(const char* name) { return ctx->vars[vars::Lookup(ctx, name)].v; }
+  // The value of a variable that must exist.
+  const ValueCell& Var(const char* name) {
+    uint16_t slot = vars::Lookup(ctx, name);
+    EXPECT_NE(slot, vars::kNoSlot) << name;
+    return ctx->vars[slot == vars::kNoSlot ? 0 : slot].v;
+  }
 };
 
 TEST_F(ArrayTest, ANewBlockDescribesItsElementsRightAfterTheHeader) {
@@ -101,10 +106,14 @@ TEST_F(ArrayTest, DestroyingABlockClearsEveryVariableThatHeldIt) {
   ASSERT_EQ(RunScript("a = ArrDimension(3)\na[1] = \"text\"\nb = a\nc = 5\n"), 0);
   ArrayBlock* b = arr::BlockOf(&Var("a"));
   EXPECT_EQ(arr::Holders(b), 3u);
+  uint16_t slotA = vars::Lookup(ctx, "a"), slotB = vars::Lookup(ctx, "b");
   ValueCell copy = Var("a");
   arr::Release(ctx, &copy, true);
-  EXPECT_EQ(Var("a").flags & kFlagArray, 0u);
-  EXPECT_EQ(Var("b").flags & kFlagArray, 0u);
+  // Both lose the reference and, having held nothing else, no longer count as defined.
+  EXPECT_EQ(ctx->vars[slotA].v.flags, 0u);
+  EXPECT_EQ(ctx->vars[slotA].v.str, 0u);
+  EXPECT_EQ(ctx->vars[slotB].v.flags, 0u);
+  EXPECT_EQ(vars::Lookup(ctx, "b"), vars::kNoSlot);
   EXPECT_EQ(Var("c").ival, 5);
 }
 
