@@ -28,8 +28,25 @@ bool IsOp(const ScriptContext* ctx, int id) {
   return ctx->tokenKind == lex::kTokKeyword && ctx->tokenCode == id;
 }
 
-void ReleaseArgs(ScriptContext* ctx, Value* args, int upto) {
-  for (int i = 1; i <= upto; ++i) expr::ResetValue(ctx, &args[i], 0);
+// Arrays passed as arguments are pinned as soon as they are read, so that
+// nothing the later arguments or the call do can destroy them under it. Each
+// slot remembers the block it pinned.
+struct Pins {
+  ArrayBlock* block[kMaxArgs + 1] = {};
+};
+
+void PinArray(const Value& a, ArrayBlock** pin) {
+  if (!(a.flags & kFlagArray) || !a.str) return;
+  *pin = arr::BlockOf(&a);
+  arr::AddRef(*pin);
+}
+
+void ReleaseArgs(ScriptContext* ctx, Value* args, int upto, Pins* pins) {
+  for (int i = 1; i <= upto; ++i) {
+    if (pins->block[i]) arr::Unpin(ctx, pins->block[i]);
+    pins->block[i] = nullptr;
+    expr::ResetValue(ctx, &args[i], 0);
+  }
 }
 
 // A text argument of code 6 (or 8 under the Unicode switch) that already is
@@ -95,7 +112,7 @@ bool ConvertArg(ScriptContext* ctx, Value* a, int n, unsigned code, bool wide) {
 }
 
 // Reads the arguments after "(" into args[1..]; returns their count, or -1.
-int ParseArgs(ScriptContext* ctx, Value* args, int required, int total) {
+int ParseArgs(ScriptContext* ctx, Value* args, int required, int total, Pins* pins) {
   lex::GetToken(ctx);
   if (ctx->error) return -1;
   int n = 1;
@@ -107,6 +124,7 @@ int ParseArgs(ScriptContext* ctx, Value* args, int required, int total) {
     }
     expr::EvaluatePlain(ctx, &args[n]);
     if (ctx->error) break;
+    PinArray(args[n], &pins->block[n]);
     if (n < required && !IsOp(ctx, kIdComma)) {
       err::RaiseWithDetail(ctx, 3068, 9500);
       break;
@@ -115,7 +133,7 @@ int ParseArgs(ScriptContext* ctx, Value* args, int required, int total) {
   }
   if (!ctx->error && !IsOp(ctx, kIdCloseParen)) err::RaiseWithDetail(ctx, 3066, 9504);
   if (ctx->error) {
-    ReleaseArgs(ctx, args, kMaxArgs);
+    ReleaseArgs(ctx, args, kMaxArgs, pins);
     return -1;
   }
   return n - 1;
@@ -203,17 +221,13 @@ void ParseCall(ScriptContext* ctx, Value* result) {
   Value args[kMaxArgs + 1];
   for (Value& a : args) val::InitValue(&a, 0);
   int argc = kMaxArgs;
+  Pins pins;
   if (!selfParsed) {
-    argc = ParseArgs(ctx, args, required, total);
+    argc = ParseArgs(ctx, args, required, total, &pins);
     if (argc < 0) return;
   }
-  // Arrays passed as arguments stay pinned while the call runs.
-  for (int n = 1; n <= argc; ++n)
-    if (args[n].flags & kFlagArray) arr::AddRef(arr::BlockOf(&args[n]));
   DispatchCall(ctx, id, result, args, argc, selfParsed, types);
-  for (int n = 1; n <= argc; ++n)
-    if (args[n].flags & kFlagArray) arr::Unpin(arr::BlockOf(&args[n]));
-  ReleaseArgs(ctx, args, argc);
+  ReleaseArgs(ctx, args, argc, &pins);
   if (!ctx->error) lex::GetToken(ctx);
 }
 

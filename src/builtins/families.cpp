@@ -2,6 +2,7 @@
 #include "builtins/families.h"
 
 #include "binary/buffer.h"
+#include "builtins/arrays.h"
 #include "builtins/chars.h"
 #include "builtins/clipboard.h"
 #include "builtins/errorfns.h"
@@ -39,6 +40,7 @@ void RegisterFamilies() {
   RegisterRegistry();
   RegisterIni();
   RegisterClipboard();
+  RegisterArrays();
   exec::RegisterScriptCalls();
 }
 

@@ -158,7 +158,7 @@ constexpr FunctionTableEntry kBuiltinTable[kKeyTokens] = {
     {138, KIND_FUNCTION, Types(ARG_STRING, ARG_ARRAY, ARG_INT), Args(2, 1), 12, "arrayfileput"},
     {139, KIND_FUNCTION, Types(ARG_TEXT_SYS, ARG_ARRAY, ARG_STRING, ARG_INT, ARG_INT), Args(2, 3), 15, "arrayfileputcsv"},
     {140, KIND_FUNCTION, Types(ARG_STRING, ARG_STRING), Args(2, 0), 8, "arrayize"},
-    {141, KIND_FUNCTION, Types(ARG_INT, ARG_INT, ARG_INT, ARG_INT, ARG_INT, ARG_INT, ARG_INT, ARG_INT, ARG_INT, ARG_INT, ARG_INT), Args(11, 0), 17, "arrayswapelements"},
+    {141, KIND_FUNCTION, Types(ARG_ARRAY, ARG_INT, ARG_INT, ARG_INT, ARG_INT, ARG_INT, ARG_INT, ARG_INT, ARG_INT, ARG_INT, ARG_INT), Args(11, 0), 17, "arrayswapelements"},
     {142, KIND_FUNCTION, Types(ARG_INT, ARG_INT, ARG_INT, ARG_INT, ARG_INT), Args(1, 4), 12, "arrdimension"},
     {143, KIND_FUNCTION, Types(ARG_ANY, ARG_INT), Args(2, 0), 7, "arrinfo"},
     {144, KIND_FUNCTION, Types(ARG_ARRAY, ARG_ANY), Args(2, 0), 13, "arrinitialize"},

@@ -160,6 +160,19 @@ bool SetResult(ScriptContext* ctx, Value* r, const Ch* p, size_t len);
 template <typename Ch>
 bool ItemDelimiter(ScriptContext* ctx, const LeadBytes& lb, Text<Ch> given, Text<Ch>* out);
 
+// Offset of the first delimiter at or after `from`, or the list's length.
+template <typename Ch>
+size_t ItemEnd(const LeadBytes& lb, Text<Ch> list, size_t from, Text<Ch> d) {
+  if (d.len == 1 && !lb.any) {  // the common case: one code unit, nothing to step over
+    for (size_t i = from; i < list.len; ++i)
+      if (list.p[i] == d.p[0]) return i;
+    return list.len;
+  }
+  for (size_t i = from; i < list.len; i += Step(lb, list.p + i, list.p + list.len))
+    if (list.len - i >= d.len && txt::SameUnits(list.p + i, d.p, d.len)) return i;
+  return list.len;
+}
+
 // ---- choosing the width of a call
 
 // A body over one character type; the call's `wide` flag picks which.

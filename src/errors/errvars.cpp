@@ -86,9 +86,10 @@ void SetString(ScriptContext* ctx, ElementCell* e, const char* text) {
 
 // A fresh zlerrorarray in the current frame.
 void StoreArray(ScriptContext* ctx, const Description& d) {
-  ValueCell cell;
-  val::InitCell(&cell, 0);
-  if (!arr::CreateList(ctx, &cell, kErrorElements)) return;
+  Value cell;
+  val::InitValue(&cell, 0);
+  const int32_t sizes[1] = {kErrorElements};
+  if (arr::Create(ctx, &cell, sizes, 1, 0) != 1) return;
   ElementCell* e = arr::Elements(arr::BlockOf(&cell));
   SetInt(&e[kElemNumber], d.number);
   SetString(ctx, &e[kElemLine], d.line);
@@ -102,8 +103,9 @@ void StoreArray(ScriptContext* ctx, const Description& d) {
   SetInt(&e[kElemBodyLine], static_cast<int32_t>(d.place.loc.bodyLine));
   SetInt(&e[kElemTag], d.place.tag);
   SetInt(&e[kElemResult], 0);
-  // The variable takes its own reference; the creator's count stays with it.
-  if (vars::Define(ctx, kArrayName, &cell) == vars::kNoSlot) arr::Release(ctx, &cell, true);
+  // The variable takes its own reference; a block no variable took is
+  // disposed of after the statement like any other.
+  vars::Define(ctx, kArrayName, &cell);
 }
 
 void DefineText(ScriptContext* ctx, const char* name, const char* text) {

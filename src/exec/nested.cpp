@@ -185,28 +185,24 @@ bool BindParams(ScriptContext* ctx, const UdfRecord* r, const Value* args) {
   return true;
 }
 
-bool HeldByVariable(const ScriptContext* ctx, const ArrayBlock* b) {
-  for (uint16_t i = 1; i < ctx->varInUse && i < ctx->varCapacity; ++i) {
-    const ValueCell& v = ctx->vars[i].v;
-    if ((v.flags & kFlagArray) && arr::BlockOf(&v) == b) return true;
+// Before a function's variables go: the array of the result is pinned, so
+// that it outlives them (the caller unpins it once they are gone); a COM
+// object read from one of them moves to the result; the result no longer
+// names a local variable. Returns the pinned block, or nullptr.
+ArrayBlock* DetachResult(ScriptContext* ctx, Value* result, uint16_t local) {
+  ArrayBlock* pinned = nullptr;
+  if ((result->flags & kFlagArray) && result->str) {
+    pinned = arr::BlockOf(result);
+    arr::AddRef(pinned);
   }
-  return false;
-}
-
-// Before a function's variables go: an array that one of them holds gets a
-// reference of the result's own, so that it outlives them; a COM object read
-// from one of them moves to the result; the result no longer names a local
-// variable.
-void DetachResult(ScriptContext* ctx, Value* result, uint16_t local) {
-  if ((result->flags & kFlagArray) && HeldByVariable(ctx, arr::BlockOf(result)))
-    arr::AddRef(arr::BlockOf(result));
-  if (result->owner_frame != local) return;
+  if (result->owner_frame != local) return pinned;
   uint16_t slot = result->owner_var;
   if ((result->flags & kFlagVariant) && slot < ctx->varInUse && ctx->vars)
     ctx->vars[slot].v.flags &= ~(kFlagVariant | kFlagComObj | kFlagComTemp);
   result->owner_var = kOwnerNone;
   result->owner_frame = kOwnerNone;
   result->owner_cell = 0;
+  return pinned;
 }
 
 void ReleaseLocals(ScriptContext* ctx) {
@@ -228,9 +224,13 @@ bool RunBody(ScriptContext* ctx, UdfRecord* r, uint16_t local, Value* result, co
   r->assignTarget = ctx->assignTarget;
   if (!local) return ran;
   uint16_t e = ctx->error;
-  DetachResult(ctx, result, local);
+  ArrayBlock* pinned = DetachResult(ctx, result, local);
   ReleaseLocals(ctx);
   if (!vars::LeaveFrame(ctx, &caller) && !e) e = kErrFrameLock;
+  // With the locals gone the result's array is held by its creator's lock and
+  // the caller's variables alone; one that none of them took is disposed of
+  // after the caller's statement unless it stores it.
+  if (pinned) arr::Unpin(ctx, pinned);
   ctx->error = e;
   return ran;
 }

@@ -12,6 +12,7 @@
 #include "expr/eval.h"
 #include "extender/hostcall.h"
 #include "script/script.h"
+#include "values/array.h"
 
 namespace zel::exec {
 namespace {
@@ -144,8 +145,14 @@ int RunLoop(ScriptContext* ctx, Value* result, Run* run) {
       r = kStop;
       break;
     }
+    uint32_t arrays = arr::UnheldMark(ctx);
     r = RunStatement(ctx, result, run, stmt, subst == 2);
-    if (r != kLeave) expr::ResetValue(ctx, result, 0);
+    // Arrays the statement made and no variable took go with it; a Return's
+    // value travels on to the caller's statement, which decides.
+    if (r != kLeave) {
+      expr::ResetValue(ctx, result, 0);
+      arr::DisposeUnheld(ctx, arrays);
+    }
     if (r != kGoOn) break;
     PumpAfterStatement(ctx);
     if (StopRequested(ctx)) {

@@ -104,6 +104,18 @@ void VariableValue(ScriptContext* ctx, Value* v) {
     vars::FindVar(ctx, ctx->tokenText, true);  // reports the uninitialized name
     return;
   }
+  if ((cell.flags & kFlagArray) && cell.str) {
+    // An array: one of its elements when a subscript follows, else the array
+    // itself (no reference taken).
+    lex::GetToken(ctx);
+    if (ctx->error) return;
+    if (IsOp(ctx, kIdOpenBracket)) return ElementValue(ctx, v, arr::BlockOf(&cell));
+    ResetValue(ctx, v, 0);
+    val::CopyValue(ctx, &cell, v, false, false);
+    v->owner_var = slot;
+    v->owner_frame = ctx->frameNumber;
+    return;
+  }
   ResetValue(ctx, v, 0);
   if (!val::CopyValue(ctx, &cell, v, true, false)) {
     if (!ctx->error) err::Raise(ctx, 3096);
@@ -153,6 +165,10 @@ void Primary(ScriptContext* ctx, Value* v) {
     if (ctx->error) return;
     Primary(ctx, v);  // unary operators nest and bind tighter than "**"
     if (!ctx->error) ApplyUnary(ctx, id, v);
+    // "*p[...]": an element of the array that the pointer names.
+    if (!ctx->error && id == kIdStar && (v->flags & kFlagArray) && v->str &&
+        IsOp(ctx, kIdOpenBracket))
+      ElementValue(ctx, v, arr::BlockOf(v));
     return;
   }
   if (id == kIdOpenParen) {
@@ -177,20 +193,37 @@ void Primary(ScriptContext* ctx, Value* v) {
 
 // ---- assignment
 
-// The variable a "*p = ..." statement assigns: the pointer variable's name
-// waits in slot 0; the pointer's frame becomes current.
-uint16_t PointerTarget(ScriptContext* ctx, ptr::FrameSwitch* sw) {
+// The variable that holds the pointer of a "*p = ..." statement: its name
+// waits in slot 0. kNoSlot when there is none.
+uint16_t PointerHolder(ScriptContext* ctx) {
   char name[kVarNameSize + 1];
   memcpy(name, ctx->vars[0].name, sizeof name);
   name[0] = static_cast<char>(name[0] & 0x7f);
   name[kVarNameSize] = 0;
-  uint16_t holder = vars::Lookup(ctx, name);
-  if (holder == vars::kNoSlot || !(ctx->vars[holder].v.flags & kFlagString)) {
+  return vars::Lookup(ctx, name);
+}
+
+// The variable a "*p = ..." statement assigns; the pointer's frame becomes
+// current. The pointer is the holder's text, or, for "*p[...] = ...", the
+// text of the holder's element that the subscript selects.
+uint16_t PointerTarget(ScriptContext* ctx, ptr::FrameSwitch* sw) {
+  char name[kVarNameSize + 1];
+  uint16_t holder = PointerHolder(ctx);
+  const ValueCell* h = holder == vars::kNoSlot ? nullptr : &ctx->vars[holder].v;
+  if (h && (h->flags & kFlagArray) && h->str && !IsOp(ctx, kIdAssign)) {
+    lex::GetToken(ctx);  // "[", which IsElementAssignment saw
+    ElementCell* e = ctx->error ? nullptr : ReadSubscript(ctx, arr::BlockOf(h));
+    if (!e) return vars::kNoSlot;
+    lex::GetToken(ctx);  // past "]": the "="
+    if (ctx->error) return vars::kNoSlot;
+    h = &e->v;
+  }
+  if (!h || !(h->flags & kFlagString)) {
     err::Raise(ctx, 3813);
     return vars::kNoSlot;
   }
   char text[kPointerMaxLen + 2];
-  const char* s = heap::At(ctx, static_cast<uint32_t>(ctx->vars[holder].v.str));
+  const char* s = heap::At(ctx, static_cast<uint32_t>(h->str));
   size_t n = strlen(s);
   if (n >= sizeof text) n = sizeof text - 1;
   memcpy(text, s, n);
@@ -263,6 +296,11 @@ void Assign(ScriptContext* ctx, Value* result, bool throughPointer) {
   if (finalError) ctx->error = finalError;
 }
 
+bool HoldsArray(const ScriptContext* ctx, uint16_t slot) {
+  return slot != vars::kNoSlot && ctx->vars && slot < ctx->varInUse &&
+         (ctx->vars[slot].v.flags & kFlagArray) && ctx->vars[slot].v.str;
+}
+
 }  // namespace
 
 void ResetValue(ScriptContext* ctx, Value* v, int32_t n) {
@@ -275,6 +313,13 @@ void Evaluate(ScriptContext* ctx, Value* result, bool assignAllowed, bool throug
   // A variable: an assignment when "=" follows, else the start of an expression.
   const char* varStart = ctx->tokenStart;
   uint16_t varSlot = ctx->tokenSlot;
+  uint16_t arraySlot = throughPointer ? PointerHolder(ctx) : varSlot;
+  if (HoldsArray(ctx, arraySlot) && IsElementAssignment(ctx->prog)) {
+    if (!assignAllowed) return err::RaiseWithDetail(ctx, 3069, 9506);
+    if (!throughPointer) return AssignElement(ctx, result, varSlot);
+    ctx->tokenSlot = varSlot;
+    return Assign(ctx, result, true);  // the element holds the pointer
+  }
   lex::GetToken(ctx);
   if (ctx->error) return;
   if (!IsOp(ctx, kIdAssign)) {

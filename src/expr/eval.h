@@ -4,6 +4,7 @@
 #include <cstdint>
 #include "host/api.h"
 #include "host/context.h"
+#include "values/array.h"
 
 namespace zel::expr {
 
@@ -34,6 +35,30 @@ bool ApplyUnary(ScriptContext* ctx, int op, Value* v);
 bool ApplyBinary(ScriptContext* ctx, int op, Value* left, Value* right);
 bool Concatenate(ScriptContext* ctx, Value* left, Value* right);
 bool ApplyComparison(ScriptContext* ctx, int op, Value* left, Value* right);
+
+// ---- array elements (subscript.cpp)
+
+// Entered with "[" current after the name of a variable that holds the array
+// `b`: reads the subscripts, one expression per dimension separated by ","
+// (a float is rounded), and returns the element they select, with "]" left
+// current. nullptr with the error set: 1710 an empty array, 1637 no element
+// storage, 1633 a bad delimiter, 1634 a subscript that is not a number, 1635
+// fewer subscripts than dimensions, 1636 one outside its dimension.
+ElementCell* ReadSubscript(ScriptContext* ctx, ArrayBlock* b);
+
+// True when the text at p, just after an array variable's name, is a
+// subscript followed by a single "=": an assignment to an element.
+bool IsElementAssignment(const char* p);
+
+// The element value of the array `b` whose "[" is current: its value with
+// fresh strings and the element as owner (1640 when it was never assigned);
+// leaves the token after "]" current.
+void ElementValue(ScriptContext* ctx, Value* v, ArrayBlock* b);
+
+// Assigns the value of the right side to the element of the array variable
+// in `slot` whose subscript follows; `result` receives the value. An array
+// value is 3647: elements never hold arrays.
+void AssignElement(ScriptContext* ctx, Value* result, uint16_t slot);
 
 // Special forms that take variable names: Drop, IsDefined, VarType,
 // ObjectTypeGet, ?makepointer and the Ptr forms. Entered with the form's token

@@ -9,7 +9,9 @@
 #include "errors/errinfo.h"
 #include "errors/messages.h"
 #include "expr/eval.h"
+#include "lexer/lookup.h"
 #include "lexer/tokenizer.h"
+#include "values/array.h"
 #include "values/convert.h"
 #include "values/heap.h"
 #include "values/pointers.h"
@@ -102,6 +104,28 @@ void Drop(ScriptContext* ctx, Value* result) {
   if (!ctx->error && CloseParen(ctx)) ResetValue(ctx, result, 1);
 }
 
+// The element of the array in `v` whose subscript follows the name (the
+// current token); nullptr when the subscript fails. The subscript's "]"
+// becomes current either way, when the subscript is well formed.
+const ValueCell* InspectedElement(ScriptContext* ctx, const ValueCell* v) {
+  lex::GetToken(ctx);
+  const char* bracket = ctx->tokenStart;
+  size_t close = lex::SubscriptEnd(bracket);
+  ElementCell* e = ctx->error ? nullptr : ReadSubscript(ctx, arr::BlockOf(v));
+  ctx->error = 0;
+  if (!e && close) {
+    ctx->prog = bracket + close;  // resume at the "]"
+    lex::GetToken(ctx);
+  }
+  return e ? &e->v : nullptr;
+}
+
+bool SubscriptFollows(const ScriptContext* ctx) {
+  const char* p = ctx->prog;
+  while (*p == ' ' || *p == '\t') ++p;
+  return *p == '[';
+}
+
 // IsDefined, VarType and ObjectTypeGet: one name argument, and no error ever.
 void Inspect(ScriptContext* ctx, int id, Value* result) {
   NameArg a;
@@ -112,6 +136,10 @@ void Inspect(ScriptContext* ctx, int id, Value* result) {
     uint16_t slot = vars::Lookup(ctx, a.name);
     const ValueCell* v = slot == vars::kNoSlot ? nullptr : &ctx->vars[slot].v;
     bool defined = v && vars::IsDefined(*v);
+    if (defined && (v->flags & kFlagArray) && v->str && SubscriptFollows(ctx)) {
+      v = InspectedElement(ctx, v);
+      defined = v && v->flags != kFlagUndefined;
+    }
     answer = id == kIdIsDefined ? (defined ? 1 : 0)
                                     : (defined ? static_cast<int32_t>(v->flags & 0xffff) : 0);
     if (defined && (v->flags & kFlagVariant)) typeName = com::VariantTypeName(v->variant.vt);

@@ -11,7 +11,8 @@
 
 namespace zel {
 
-struct UdfRecord;  // exec/udf.h
+struct UdfRecord;   // exec/udf.h
+struct ArrayBlock;  // values/array.h
 
 constexpr uint16_t kMainScript = 65535;  // udfExecuting outside any definition's body
 
@@ -149,6 +150,11 @@ struct ScriptContext {
   uint32_t frameCounter;     // serial given to the next frame
   FrameRecord frames[kVarFrames];
   uint32_t assignTarget;     // assignment in progress: frame << 16 | slot; ~0u none
+
+  // ---- arrays
+  ArrayBlock** unheldArrays; // blocks no variable holds yet (process heap); see arr::DisposeUnheld
+  uint32_t unheldCount;
+  uint32_t unheldCapacity;
 
   // ---- string heap
   char* heapBase;

@@ -280,6 +280,7 @@ LONG EndContext(HGLOBAL context, const char* callback) {
     }
   }
   ReleaseVariables(ctx);
+  arr::EndUnheld(ctx);
   CloseFileSlots(ctx);
   bin::ReleaseAll(ctx);
   exec::FreeDefinitions(ctx);

@@ -9,6 +9,7 @@
 #include "host/context.h"
 #include "host/hostlock.h"
 #include "script/script.h"
+#include "values/array.h"
 #include "values/convert.h"
 
 namespace zel {
@@ -70,8 +71,10 @@ ZEL_API LONG WINAPI ProcessDaBatBuffer(HWND window, HGLOBAL context, HGLOBAL scr
     exec::Run run{script, text, len, 0, 0};
     Value result;
     val::InitValue(&result, 0);
+    uint32_t arrays = arr::UnheldMark(ctx);
     exec::RunLoop(ctx, &result, &run);
     expr::ResetValue(ctx, &result, 0);
+    arr::DisposeUnheld(ctx, arrays);
     GlobalUnlock(script);
   }
   SetCursor(ctx->cursorNormal);

@@ -113,10 +113,8 @@ size_t IdentifierLength(const char* p) {
 
 bool IsQuote(char c) { return c == '"' || c == '\'' || c == '`'; }
 
-// Offset of the "]" that closes the subscript opened by the "[" at p[0], or 0
-// when it is not well formed: brackets and parentheses must pair up, quotes
-// must close, a ";" (a comment) ends the line, and neither the subscript nor
-// any of its comma-separated parts may be blank.
+}  // namespace
+
 size_t SubscriptEnd(const char* p) {
   char closers[kSubscriptNesting];
   int depth = 0;
@@ -147,6 +145,8 @@ size_t SubscriptEnd(const char* p) {
   }
   return 0;
 }
+
+namespace {
 
 // True when the identifier names a variable of the current frame that holds
 // an array, a COM variant or a string: something a subscript and a member can

@@ -2,6 +2,7 @@
 // a built-in, user-defined, extender or host token, through a process-wide
 // first-character index of the built-in table.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include "builtins/functable.h"
 #include "host/context.h"
@@ -17,6 +18,12 @@ namespace zel::lex {
 // user-defined, extender and host names. Returns 1 with the token ID in
 // ctx->tokenCode, or 0 when nothing matched (ctx->tokenCode is left alone).
 int LookupKeyword(ScriptContext* ctx, int wholeWord);
+
+// Offset of the "]" that closes the subscript opened by the "[" at p[0], or 0
+// when it is not well formed: brackets and parentheses must pair up, quotes
+// must close, a ";" (a comment) ends the line, and neither the subscript nor
+// any of its comma-separated parts may be blank.
+size_t SubscriptEnd(const char* p);
 
 // Builds a first-character index over `count` records: index[c] is the first
 // record whose first character is not below c, and `count` for characters

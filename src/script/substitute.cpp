@@ -1,5 +1,6 @@
 // Percent-sign substitution of a line before it runs, and the run-time form
 // of #include. Works in the context's fixed buffers: no heap allocation.
+#include <cstddef>
 #include <cstring>
 
 #include "errors/errinfo.h"
@@ -15,7 +16,8 @@ constexpr uint16_t kErrNameTooLong = 3047;
 constexpr uint16_t kErrNoClosingPercent = 3048;
 constexpr uint16_t kErrSubstitutionTooLong = 3101;
 
-constexpr size_t kResultMax = kWorkBuf - 1;  // characters of a result; one more is 3101
+constexpr size_t kResultMax = kWorkBuf - 1;
+constexpr size_t kSubscriptText = 40;  // characters between the brackets of %name[...]%  // characters of a result; one more is 3101
 
 // A run-time #include line: "#include", a blank, at least one more character.
 constexpr size_t kIncludeWord = 8;
@@ -73,12 +75,21 @@ const char* PutVariable(ScriptContext* ctx, const char* p, size_t* len) {
     err::Raise(ctx, kErrNameTooLong);
     return nullptr;
   }
+  // An array element: the name, then its subscripts in brackets.
+  if (*e == '[') {
+    const char* close = e + 1;
+    while (*close && *close != ']' && *close != '%' &&
+           close - e <= static_cast<ptrdiff_t>(kSubscriptText))
+      ++close;
+    if (*close == ']' && close[1] == '%') e = close + 1;
+  }
   if (*e != '%') {
     err::Raise(ctx, kErrNoClosingPercent);
     return nullptr;
   }
-  memcpy(ctx->work2, p, n);
-  ctx->work2[n] = 0;
+  size_t whole = static_cast<size_t>(e - p);  // the name and any subscript
+  memcpy(ctx->work2, p, whole);
+  ctx->work2[whole] = 0;
   // The value is rendered one character past the longest result, so a
   // value that would not fit is seen as too long instead of being cut.
   char value[kWorkBuf + 1];

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "errors/errinfo.h"
+#include "values/array.h"
 #include "values/convert.h"
 #include "values/variables.h"
 
@@ -109,7 +110,10 @@ bool Read(ScriptContext* ctx, const char* text, Value* out) {
     err::Raise(ctx, 3817);
   } else {
     val::InitValue(out, 0);
+    // Strings are duplicated and a COM object copied; an array is referred
+    // to without a reference, as by every value read from a variable.
     ok = val::CopyValue(ctx, &ctx->vars[slot].v, out, true, true);
+    if (ok && (out->flags & kFlagArray) && out->str) arr::Unpin(ctx, arr::BlockOf(out));
     if (ok) {
       out->owner_var = slot;
       out->owner_frame = ctx->frameNumber;

@@ -18,7 +18,9 @@ void CopyBounded(const char* text, char* buf, size_t size) {
   buf[n] = 0;
 }
 
-// Reads the subscripts of "i, j, ..." into index; false when malformed.
+constexpr int kSubscriptDigits = 20;  // characters of one subscript of a subscript text
+
+// Reads the subscripts of "i, j, ..." into subs; false when malformed.
 bool ParseSubscripts(const char* text, int32_t* subs, int* count) {
   *count = 0;
   const char* p = text;
@@ -26,7 +28,8 @@ bool ParseSubscripts(const char* text, int32_t* subs, int* count) {
     while (*p == ' ' || *p == '\t') ++p;
     if (*p < '0' || *p > '9') return false;
     int64_t n = 0;
-    while (*p >= '0' && *p <= '9') {
+    for (int digits = 0; *p >= '0' && *p <= '9'; ++digits) {
+      if (digits == kSubscriptDigits) return false;
       n = n * 10 + (*p++ - '0');
       if (n > INT32_MAX) return false;
     }
@@ -40,43 +43,52 @@ bool ParseSubscripts(const char* text, int32_t* subs, int* count) {
 
 }  // namespace
 
-bool RenderCell(ScriptContext* ctx, const ValueCell* c, char* buf, size_t size) {
-  if (!buf || !size) return false;
-  buf[0] = 0;
+bool CellText(ScriptContext* ctx, const ValueCell* c, const char** text, uint32_t* made) {
+  *made = 0;
   if ((c->flags & kFlagString) && !(c->flags & kFlagArray)) {
     const char* s = heap::At(ctx, static_cast<uint32_t>(c->str));
-    CopyBounded(s ? s : "", buf, size);
+    *text = s ? s : "";
     return true;
   }
   if (!(c->flags & (kFlagInt | kFlagFloat | kFlagUnicode | kFlagVariant))) return false;
-  // Convert a shallow copy: only the text it gains is its own, and freed here.
+  // Convert a shallow copy: only the text it gains is its own.
   ValueCell tmp = *c;
   tmp.flags &= ~(kFlagString | kFlagArray);
   tmp.str = 0;
+  if (!val::ToText(ctx, &tmp)) return false;
+  *made = static_cast<uint32_t>(tmp.str);
+  const char* s = heap::At(ctx, *made);
+  *text = s ? s : "";
+  return true;
+}
+
+bool RenderCell(ScriptContext* ctx, const ValueCell* c, char* buf, size_t size) {
+  if (!buf || !size) return false;
+  buf[0] = 0;
+  const char* text;
+  uint32_t made;
   uint16_t saved = ctx->error;
-  bool ok = val::ToText(ctx, &tmp);
+  bool ok = CellText(ctx, c, &text, &made);
   ctx->error = saved;
   if (!ok) return false;
-  const char* s = heap::At(ctx, static_cast<uint32_t>(tmp.str));
-  CopyBounded(s ? s : "", buf, size);
-  heap::Free(ctx, static_cast<uint32_t>(tmp.str));
+  CopyBounded(text, buf, size);
+  heap::Free(ctx, made);
   return true;
 }
 
 bool RenderElement(ScriptContext* ctx, const ValueCell* c, const char* subscript, char* buf,
                    size_t size) {
   if (!(c->flags & kFlagArray) || !c->str) return false;
-  ArrayBlock* b = arr::BlockOf(c);
   int32_t subs[kMaxDims];
   int count;
-  if (!ParseSubscripts(subscript, subs, &count) || count != b->dims) return false;
-  uint32_t index = 0;
-  for (int k = 0; k < count; ++k) {
-    if (subs[k] >= b->sizes[k]) return false;
-    index = index * static_cast<uint32_t>(b->sizes[k]) + static_cast<uint32_t>(subs[k]);
+  if (!ParseSubscripts(subscript, subs, &count)) return false;
+  ElementCell* e = arr::ElementAt(arr::BlockOf(c), subs, count);
+  if (!e) return false;
+  if (e->v.flags == kFlagUndefined) {  // never assigned: an empty text
+    if (size) buf[0] = 0;
+    return size != 0;
   }
-  if (index >= b->count) return false;
-  return RenderCell(ctx, &arr::Elements(b)[index].v, buf, size);
+  return RenderCell(ctx, &e->v, buf, size);
 }
 
 }  // namespace zel

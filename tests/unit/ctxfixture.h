@@ -77,9 +77,9 @@ class ContextTest : public ::testing::Test {
     return o;
   }
 
-  // Runs a whole script text through the run loop, as a host's run would
-  // after preparing its buffer; the error the run ended with.
-  uint16_t RunScriptText(const std::string& text) {
+  // Runs a script text as a host's run would (no UDF or structure left over
+  // from an earlier text); the error it ended with.
+  uint16_t RunScript(const std::string& text) {
     HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, text.size() + 1);
     memcpy(GlobalLock(h), text.data(), text.size());
     GlobalUnlock(h);

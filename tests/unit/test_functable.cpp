@@ -122,7 +122,7 @@ TEST(FuncTable, SignaturesOfCharacteristicFunctions) {
       {"intcontrol", 5, 0, {0, 1, 1, 1, 1}}, {"arrinfo", 2, 0, {15, 0}},
       {"arrayfileput", 2, 1, {1, 3, 0}},  {"objectcreate", 1, 1, {5, 5}},
       {"acos", 1, 0, {2}},                {"run", 2, 0, {7, 7}},
-      {"arrayswapelements", 11, 0, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+      {"arrayswapelements", 11, 0, {3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
   };
   for (const auto& r : rows) {
     int id = IdOf(r.name);

@@ -62,7 +62,7 @@ class HandlerTest : public ContextTest {
     ctx->hostCallback = reinterpret_cast<void*>(&HandlerHost);
   }
 
-  uint16_t RunText(const std::string& text) { return RunScriptText(text); }
+  uint16_t RunText(const std::string& text) { return RunScript(text); }
 
   std::string Var(const char* name) {
     char buf[256];

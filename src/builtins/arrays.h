@@ -1,0 +1,8 @@
+// Array functions.
+#pragma once
+
+namespace zel::calls {
+
+void RegisterArrays();
+
+}  // namespace zel::calls
