@@ -7,6 +7,7 @@
 #include "builtins/items.h"
 #include "builtins/math.h"
 #include "builtins/strings.h"
+#include "builtins/time.h"
 #include "exec/udf.h"
 
 namespace zel::calls {
@@ -18,6 +19,7 @@ void RegisterFamilies() {
   RegisterStrings();
   RegisterItems();
   RegisterChars();
+  RegisterTime();
   exec::RegisterScriptCalls();
 }
 
