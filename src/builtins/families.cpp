@@ -14,6 +14,7 @@
 #include "builtins/registry.h"
 #include "builtins/prompts.h"
 #include "builtins/strings.h"
+#include "builtins/time.h"
 #include "exec/udf.h"
 
 namespace zel::calls {
@@ -41,6 +42,7 @@ void RegisterFamilies() {
   RegisterIni();
   RegisterClipboard();
   RegisterArrays();
+  RegisterTime();
   exec::RegisterScriptCalls();
 }
 

@@ -139,7 +139,7 @@ bool CallHandlerFunction(ScriptContext* ctx, bool cancel) {
     arr::AddRef(pinned);
   }
   bool ran = exec::CallUdf(ctx, kUdfIdBase + index, &result, args, 1, exec::kCallErrorHandler);
-  if (pinned) arr::Unpin(pinned);
+  if (pinned) arr::Unpin(ctx, pinned);
   int32_t answer = 0;
   if (ran) {
     if (val::ToInteger(ctx, &result, true)) answer = result.ival;
