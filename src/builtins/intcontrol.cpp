@@ -137,20 +137,6 @@ void InputDelays(ScriptContext* ctx, const Params& p, char* out, size_t size) {
   if (p.Int(2) >= 0) ctx->mouseDelay = p.Int(2);
 }
 
-bool EnablePrivilege(const char* name) {
-  HANDLE token;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token))
-    return false;
-  TOKEN_PRIVILEGES tp{};
-  tp.PrivilegeCount = 1;
-  tp.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
-  bool ok = LookupPrivilegeValueA(nullptr, name, &tp.Privileges[0].Luid) &&
-            AdjustTokenPrivileges(token, FALSE, &tp, 0, nullptr, nullptr) &&
-            GetLastError() == ERROR_SUCCESS;
-  CloseHandle(token);
-  return ok;
-}
-
 // 58: sets the system's local time from a YmdHms text; "0" when the system
 // refuses the time.
 void SetClock(ScriptContext* ctx, const Params& p, char* out, size_t size) {

@@ -346,21 +346,6 @@ void RegConnect(ScriptContext* ctx, Value* r, Value* args, int, bool, int) {
   }
 }
 
-// Enables a privilege of the process's token.
-bool EnablePrivilege(const char* name) {
-  HANDLE token;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token))
-    return false;
-  TOKEN_PRIVILEGES tp{};
-  tp.PrivilegeCount = 1;
-  tp.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
-  bool ok = LookupPrivilegeValueA(nullptr, name, &tp.Privileges[0].Luid) &&
-            AdjustTokenPrivileges(token, FALSE, &tp, 0, nullptr, nullptr) &&
-            GetLastError() == ERROR_SUCCESS;
-  CloseHandle(token);
-  return ok;
-}
-
 // The platform's failures of loading and unloading hives.
 void RaiseHiveError(ScriptContext* ctx, LONG rc, bool unloading) {
   switch (rc) {

@@ -41,4 +41,8 @@ inline bool UnicodeSwitch() { return g_process.platform == kPlatformNT; }
 // library's objects are linked into a program (the unit tests).
 HINSTANCE ModuleInstance();
 
+// Enables a privilege (such as "SeSystemtimePrivilege") of the process's
+// token; false when the token cannot have it.
+bool EnablePrivilege(const char* name);
+
 }  // namespace zel
