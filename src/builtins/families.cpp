@@ -33,6 +33,7 @@ void RegisterFamilies() {
   RegisterFileNames();
   RegisterFileInfo();
   RegisterFileTimes();
+  RegisterFileArrays();
   RegisterFileWhole();
   RegisterFileExtras();
   RegisterDirs();

@@ -9,6 +9,7 @@ void RegisterFileList();    // FileItemize, DirItemize, FileItemPath, FileLocate
 void RegisterFileNames();   // name parts, FileFullName, long and short names
 void RegisterFileInfo();    // existence, sizes, attributes, deletion and renaming
 void RegisterFileTimes();   // file times in the YmdHms form
+void RegisterFileArrays();  // FileInfoToArray, DirInfoToArray
 void RegisterFileWhole();   // FileGet, FilePut and their UTF-16 forms
 void RegisterFileExtras();  // FileCompare, FileCreateTemp, FileVerInfo, FileDigest, ...
 void RegisterDirs();        // DirChange, DirGet, DirMake, DirRemove, ...

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <cwchar>
 
+#include "builtins/ymdhms.h"
 #include "errors/errinfo.h"
 #include "host/process.h"
 #include "values/codepage.h"
@@ -44,7 +45,7 @@ bool AppendPath(Path* out, const wchar_t* p) {
   return true;
 }
 
-bool SetNameResult(ScriptContext* ctx, Value* r, const wchar_t* p, size_t len) {
+bool SetNameResult(ScriptContext* ctx, ValueCell* r, const wchar_t* p, size_t len) {
   uint32_t off = UnicodeSwitch() ? heap::StoreWide(ctx, p, len) : cp::StoreNarrowed(ctx, p, len);
   if (!off) {
     if (!ctx->error) err::Raise(ctx, 3096);
@@ -271,7 +272,7 @@ int64_t SizeOf(const wchar_t* p) {
   return (static_cast<int64_t>(d.nFileSizeHigh) << 32) | d.nFileSizeLow;
 }
 
-void SetSizeResult(Value* r, int64_t n) {
+void SetSizeResult(ValueCell* r, int64_t n) {
   if (n >= INT32_MIN && n <= INT32_MAX) {
     r->ival = static_cast<int32_t>(n);
     r->flags = kFlagInt;
@@ -279,6 +280,26 @@ void SetSizeResult(Value* r, int64_t n) {
     r->fval = static_cast<double>(n);
     r->flags = kFlagFloat;
   }
+}
+
+bool MaskFolder(const Path& mask, bool full, Path* out) {
+  FolderOf(mask.p, out);
+  if (!full) return true;
+  Path given = *out;
+  const wchar_t* base = given.len ? given.p : L".\\";
+  DWORD n = GetFullPathNameW(base, kPathUnits, out->p, nullptr);
+  if (n == 0 || n >= kPathUnits) return false;
+  out->len = n;
+  return out->p[n - 1] == '\\' || AppendPath(out, L"\\");
+}
+
+bool FormatFileTime(const ScriptContext* ctx, const FILETIME& t, char out[32]) {
+  FILETIME local;
+  SYSTEMTIME s;
+  if (!FileTimeToLocalFileTime(&t, &local) || !FileTimeToSystemTime(&local, &s)) return false;
+  ymd::Ymd y{{s.wYear, s.wMonth, s.wDay, s.wHour, s.wMinute, s.wSecond}};
+  ymd::Format(y, ctx->yearFourDigits != 0, out, 32);
+  return true;
 }
 
 }  // namespace zel::files

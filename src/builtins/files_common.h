@@ -37,7 +37,8 @@ bool AppendPath(Path* out, const wchar_t* p);
 
 // Makes the result the name `p`: UTF-16 under the process's Unicode switch,
 // else ANSI in the run's code page.
-bool SetNameResult(ScriptContext* ctx, Value* r, const wchar_t* p, size_t len);
+// Works on an array element as well as on a result.
+bool SetNameResult(ScriptContext* ctx, ValueCell* r, const wchar_t* p, size_t len);
 
 // Raises `number` with the last system error recorded against `call`.
 void RaiseSystem(ScriptContext* ctx, uint16_t number, const char* call);
@@ -156,6 +157,14 @@ void ForEachName(const WideList& list, Fn fn) {
 int64_t SizeOf(const wchar_t* p);
 
 // Integer result of a 64-bit size: the integer while it fits, else the float.
-void SetSizeResult(Value* r, int64_t n);
+void SetSizeResult(ValueCell* r, int64_t n);
+
+// The folder the names of a mask's matches go after: the mask's own, or its
+// full path (ending in "\\") when `full`; false when it does not fit.
+bool MaskFolder(const Path& mask, bool full, Path* out);
+
+// A file time as YmdHms text in local time (four-digit years as IntControl
+// asks); false when the time cannot be converted.
+bool FormatFileTime(const ScriptContext* ctx, const FILETIME& t, char out[32]);
 
 }  // namespace zel::files

@@ -35,19 +35,6 @@ bool IsMaskSeparator(const ScriptContext* ctx, wchar_t c) {
   return c == '\t' || c == '|' || c == files::ListDelimiter(ctx);
 }
 
-// The folder the names of a mask's matches go after: the mask's own, or its
-// full path when `full`.
-bool MaskFolder(const Path& mask, bool full, Path* out) {
-  files::FolderOf(mask.p, out);
-  if (!full) return true;
-  Path given = *out;
-  const wchar_t* base = given.len ? given.p : L".\\";
-  DWORD n = GetFullPathNameW(base, files::kPathUnits, out->p, nullptr);
-  if (n == 0 || n >= files::kPathUnits) return false;
-  out->len = n;
-  return out->p[n - 1] == '\\' || files::AppendPath(out, L"\\");
-}
-
 // Lists the matches of every mask of `masks`; with `fullNames` each name
 // keeps its folder.
 bool Itemize(ScriptContext* ctx, const wchar_t* masks, files::FindKind kind, bool fullNames,
@@ -63,7 +50,7 @@ bool Itemize(ScriptContext* ctx, const wchar_t* masks, files::FindKind kind, boo
     }
     p = *end ? end + 1 : end;
     if (mask.len == 0) continue;
-    if (!MaskFolder(mask, fullNames, &folder)) {
+    if (!files::MaskFolder(mask, fullNames, &folder)) {
       err::Raise(ctx, files::kNameOverrun);
       return false;
     }

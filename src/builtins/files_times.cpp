@@ -54,13 +54,8 @@ bool WriteTimes(const wchar_t* mask, Which which, const FILETIME& t) {
 }
 
 void SetYmdResult(ScriptContext* ctx, Value* r, const FILETIME& t) {
-  FILETIME local;
-  SYSTEMTIME s;
-  if (!FileTimeToLocalFileTime(&t, &local) || !FileTimeToSystemTime(&local, &s))
-    return err::Raise(ctx, kBadTime);
-  ymd::Ymd y{{s.wYear, s.wMonth, s.wDay, s.wHour, s.wMinute, s.wSecond}};
   char text[32];
-  ymd::Format(y, ctx->yearFourDigits != 0, text, sizeof text);
+  if (!files::FormatFileTime(ctx, t, text)) return err::Raise(ctx, kBadTime);
   expr::SetText(ctx, r, text);
 }
 
